@@ -1,0 +1,43 @@
+# Task runner over CMake: `make` builds dist/lumidor476_setup.exe, `make test`
+# builds and runs every test, `make demo` runs a silent installation into a
+# fresh Wine prefix and shows what it installed.
+
+PRODUCT := build/product
+UNIT := build/unit
+TOOLCHAIN := $(CURDIR)/cmake/mingw-i686.cmake
+JOBS ?= $(shell nproc)
+
+.PHONY: all bootstrap product unit test unit-test e2e-test demo clean
+
+all: product
+
+bootstrap:
+	@tools/bootstrap.sh
+
+product: bootstrap
+	@cmake -S . -B $(PRODUCT) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) -DLUMIDOR_THREAD_MODEL=win32 \
+	  -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+	@cmake --build $(PRODUCT) -j$(JOBS) -- --no-print-directory
+	@mkdir -p dist
+	@cp $(PRODUCT)/lumidor476_setup.exe dist/lumidor476_setup.exe
+	@echo "built dist/lumidor476_setup.exe"
+
+unit: product
+	@cmake -S . -B $(UNIT) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) -DLUMIDOR_THREAD_MODEL=posix \
+	  -DLUMIDOR_TESTS=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(UNIT) -j$(JOBS) -- --no-print-directory
+
+unit-test: unit
+	@tests/run_unit_tests.sh
+
+e2e-test: product
+	@python3 tests/e2e/run.py
+
+test: unit
+	@status=0; tests/run_unit_tests.sh || status=1; python3 tests/e2e/run.py || status=1; exit $$status
+
+demo: product
+	@tools/demo.sh
+
+clean:
+	rm -rf build/product build/unit build/wine dist

@@ -1,0 +1,75 @@
+// Install log of silent runs.
+#include "app/InstallLog.h"
+
+#include <windows.h>
+
+#include "platform/Scoped.h"
+#include "platform/Text.h"
+
+namespace {
+
+const wchar_t kLogFileName[] = L"Lumidor_Install.log";
+const wchar_t kSeparator[] = L"------------------------------------------------\n";
+
+// Collects the bytes of one entry and writes them in a few calls.
+class CLatin1Writer {
+public:
+    explicit CLatin1Writer(HANDLE file) : file_(file) {}
+    ~CLatin1Writer() { Flush(); }
+
+    void Put(const wchar_t* text) {
+        for (const wchar_t* p = text; *p != L'\0'; ++p) {
+            wchar_t c = *p;
+            if (c == L'\n') {
+                PutByte('\r');
+                PutByte('\n');
+            } else if (c <= 0xFF) {
+                PutByte(static_cast<char>(c));
+            } else {
+                // A surrogate pair is one character, so one question mark.
+                if (IS_HIGH_SURROGATE(c) && IS_LOW_SURROGATE(p[1])) ++p;
+                PutByte('?');
+            }
+        }
+    }
+
+private:
+    void PutByte(char byte) {
+        if (used_ == sizeof(buffer_)) Flush();
+        buffer_[used_++] = byte;
+    }
+    void Flush() {
+        DWORD written = 0;
+        if (used_ > 0) WriteFile(file_, buffer_, used_, &written, nullptr);
+        used_ = 0;
+    }
+
+    HANDLE file_;
+    char buffer_[512];
+    DWORD used_ = 0;
+};
+
+}  // namespace
+
+void WriteInstallLog(const wchar_t* text) {
+    CScopedFile file(CreateFileW(kLogFileName, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return;
+
+    // Date and time are taken from the same moment.
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t date[256];
+    if (!GetDateFormatW(0x400, DATE_SHORTDATE, &now, nullptr, date, 256)) date[0] = L'\0';
+    wchar_t time[16];
+    FormatText(time, 16, L"%02d:%02d:%02d", now.wHour, now.wMinute, now.wSecond);
+
+    CLatin1Writer writer(file.get());
+    writer.Put(date);
+    writer.Put(L" - ");
+    writer.Put(time);
+    writer.Put(L": ");
+    writer.Put(text);
+    writer.Put(L"\n");
+    writer.Put(kSeparator);
+}

@@ -1,0 +1,7 @@
+// Install log of silent runs: "Lumidor_Install.log" in the current directory.
+#pragma once
+
+// Appends one entry (date, time, text, then the separator line). The text is
+// written one byte per character in ISO 8859-1, "?" for anything else, with
+// CR LF for every line feed. Any failure loses the entry silently.
+void WriteInstallLog(const wchar_t* text);

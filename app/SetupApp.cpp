@@ -1,0 +1,97 @@
+// The setup program's application object: start-up and the two roads.
+#include "app/SetupApp.h"
+
+#include <commctrl.h>
+#include <wchar.h>
+
+#include "app/CommandLine.h"
+#include "app/ExitStatus.h"
+#include "app/InstallLog.h"
+#include "app/SystemLibrary.h"
+#include "install/InstallDriver.h"
+#include "platform/Text.h"
+#include "wizard/SetupWizard.h"
+#include "wizard/resource.h"
+
+namespace {
+
+constexpr DWORD kSearchSystem32 = 0x800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+constexpr DWORD kThemeNonClientAndControls = 3;
+constexpr DWORD kAllControlClasses = 0xFF;
+const wchar_t kViewerWindowClass[] = L"Lumidor";
+
+using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+using SetThemeAppPropertiesFn = void(WINAPI*)(DWORD);
+
+// Process-wide: UxTheme.dll stays loaded for the life of the process.
+HMODULE uxTheme = nullptr;
+SetThemeAppPropertiesFn setThemeAppProperties = nullptr;
+SetWindowThemeFn setWindowTheme = nullptr;
+
+// Where the system has SetDefaultDllDirectories (XP has not), DLLs are
+// looked for in the system folder only.
+void HardenDllSearch() {
+    wchar_t kernel32[kPathChars];
+    if (!SystemFolderPath(L"kernel32.dll", kernel32, kPathChars)) return;
+    auto setDefaultDllDirectories =
+        LookUp<SetDefaultDllDirectoriesFn>(GetModuleHandleW(kernel32), "SetDefaultDllDirectories");
+    if (setDefaultDllDirectories) setDefaultDllDirectories(kSearchSystem32);
+}
+
+void ApplyVisualStyles() {
+    if (!uxTheme) {
+        uxTheme = LoadSystemLibrary(L"UxTheme.dll");
+        setThemeAppProperties = LookUp<SetThemeAppPropertiesFn>(uxTheme, "SetThemeAppProperties");
+        setWindowTheme = LookUp<SetWindowThemeFn>(uxTheme, "SetWindowTheme");
+    }
+    if (setThemeAppProperties) setThemeAppProperties(kThemeNonClientAndControls);
+}
+
+}  // namespace
+
+SetWindowThemeFn ThemeSetWindowTheme() { return setWindowTheme; }
+
+int ExitStatusForFailure(int messageId) {
+    switch (messageId) {
+    case 0: return kExitInstalled;
+    case IDS_INVALID_FOLDER: return kExitInvalidFolder;
+    case IDS_CANNOT_CREATE_FOLDER: return kExitCannotCreateFolder;
+    default: return kExitInstallFailed;
+    }
+}
+
+TheApp::~TheApp() = default;
+
+BOOL TheApp::InitInstance() {
+    HardenDllSearch();
+    ApplyVisualStyles();
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), kAllControlClasses};
+    InitCommonControlsEx(&controls);
+
+    // The whole command line, case-sensitively, anywhere in the text.
+    const wchar_t* commandLine = GetCommandLineW();
+    if (wcsstr(commandLine, L"/silent")) {
+        SetExitCode(RunSilent(commandLine));
+    } else {
+        ApplyVisualStyles();
+        RunSetupWizard(*this);
+        SetExitCode(kExitInstalled);
+    }
+    return FALSE;
+}
+
+int TheApp::RunSilent(const wchar_t* commandLine) {
+    if (FindWindowW(kViewerWindowClass, nullptr)) {
+        wchar_t message[kPathChars];
+        if (!LoadStringW(GetModuleHandleW(nullptr), IDS_VIEWER_RUNNING, message, kPathChars)) message[0] = L'\0';
+        WriteInstallLog(message);
+        return kExitViewerRunning;
+    }
+    InstallOptions options;
+    FillSilentOptions(commandLine, options);
+    int failureMessageId = 0;
+    PerformInstallation(options, &failureMessageId);
+    return ExitStatusForFailure(failureMessageId);
+}
+
+TheApp theApp;

@@ -1,0 +1,18 @@
+// The setup program's application object: start-up and the two roads.
+#pragma once
+
+#include "framework/WinApp.h"
+
+class TheApp : public CWinApp {
+public:
+    ~TheApp() override;
+    BOOL InitInstance() override;
+
+private:
+    int RunSilent(const wchar_t* commandLine);
+};
+
+// Process-wide theme functions, looked up once from the system folder's
+// UxTheme.dll; null where the library or function is missing.
+using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+SetWindowThemeFn ThemeSetWindowTheme();

@@ -1,0 +1,30 @@
+// Application object: the one instance is constructed statically; the entry
+// point calls InitInstance once, and when it returns false the process ends
+// with the exit code the application set.
+#pragma once
+
+#include <windows.h>
+
+class CWinApp {
+public:
+    CWinApp();
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    virtual BOOL InitInstance() = 0;
+
+    // Runs the message loop when InitInstance returned true; our program
+    // never asks for one, so this only ends.
+    virtual int Run();
+
+    void SetExitCode(int code) { exitCode_ = code; }
+    int ExitCode() const { return exitCode_; }
+
+    HWND m_pMainWnd = nullptr;
+
+    static CWinApp* Current();
+
+private:
+    int exitCode_ = 0;
+};

@@ -1,0 +1,20 @@
+// Folder texts: trimming, and making sure a folder exists with every level.
+#pragma once
+
+#include <stddef.h>
+
+// Removes trailing blanks; then leading blanks when the text begins with one
+// and is shorter than 260 characters.
+void TrimSpaces(wchar_t* text);
+
+// Trims the text, gives it a trailing backslash (1 to 258 characters only)
+// and creates every missing level. The text, in a buffer of cchText >= 260
+// characters, is left in that normal form. 1 when the folder exists
+// afterwards. The current directory is left as it was.
+int EnsureFolder(wchar_t* text, size_t cchText);
+
+template <size_t N>
+inline int EnsureFolder(wchar_t (&text)[N]) {
+    static_assert(N >= 260, "folder buffers hold 260 characters");
+    return EnsureFolder(text, N);
+}

@@ -1,0 +1,25 @@
+// Bounded wide-text helpers: every buffer travels with its capacity, and
+// truncation is reported, never silent overrun.
+#pragma once
+
+#include <stddef.h>
+#include <wchar.h>
+
+// Paths, registry strings and command texts: 259 characters and the terminator.
+constexpr size_t kPathChars = 260;
+
+// Copies as much of source as fits and always terminates; false when cut.
+bool CopyText(wchar_t* out, size_t cchOut, const wchar_t* source);
+
+// Appends as much as fits; false when cut.
+bool AppendText(wchar_t* out, size_t cchOut, const wchar_t* source);
+
+// printf-style formatting into a fixed buffer; always terminates, false when cut.
+bool FormatText(wchar_t* out, size_t cchOut, const wchar_t* format, ...);
+
+bool EndsWithBackslash(const wchar_t* text);
+
+template <size_t N>
+inline bool CopyText(wchar_t (&out)[N], const wchar_t* source) { return CopyText(out, N, source); }
+template <size_t N>
+inline bool AppendText(wchar_t (&out)[N], const wchar_t* source) { return AppendText(out, N, source); }

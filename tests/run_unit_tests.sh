@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Runs the GoogleTest runner under Wine in a throwaway prefix inside the
+# build folder, then prints one summary line.
+set -u
+top=$(cd "$(dirname "$0")/.." && pwd)
+. "$top/tests/wine_env.sh"
+
+prefix="$top/build/wine/unit"
+runner="$top/build/unit/tests/unit/unit_tests.exe"
+log="$top/build/wine/unit_tests.log"
+mkdir -p "$top/build/wine"
+[ -f "$prefix/system.reg" ] || make_prefix "$prefix"
+
+export WINEPREFIX="$prefix" HOME="$prefix/home"
+LUMIDOR_SETUP_EXE=$(z_path "$top/dist/lumidor476_setup.exe") wine "$runner" "$@" >"$log" 2>&1
+status=$?
+wineserver -k 2>/dev/null
+grep -E '^\[  (FAILED|PASSED|SKIPPED) |^\[ RUN|Failure|error' "$log" | grep -v '^\[ RUN' | head -n 60
+passed=$(grep -c '^\[       OK \]' "$log")
+failed=$(grep -c '^\[  FAILED  \] .*(' "$log")
+if [ "$status" -ne 0 ] && [ "$failed" -eq 0 ]; then failed=1; echo "unit tests ended with status $status"; tail -n 20 "$log"; fi
+echo "unit: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
