@@ -26,15 +26,16 @@ unit: product
 	@cmake -S . -B $(UNIT) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) -DLUMIDOR_THREAD_MODEL=posix \
 	  -DLUMIDOR_TESTS=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(UNIT) -j$(JOBS) -- --no-print-directory
+	@cmake --build $(PRODUCT) -j$(JOBS) --target test_variants -- --no-print-directory
 
 unit-test: unit
 	@tests/run_unit_tests.sh
 
-e2e-test: product
+e2e-test: unit
 	@python3 tests/e2e/run.py
 
 test: unit
-	@status=0; tests/run_unit_tests.sh || status=1; python3 tests/e2e/run.py || status=1; exit $$status
+	@tests/run_all.sh
 
 demo: product
 	@tools/demo.sh

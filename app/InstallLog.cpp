@@ -51,8 +51,14 @@ private:
 
 }  // namespace
 
-void WriteInstallLog(const wchar_t* text) {
-    CScopedFile file(CreateFileW(kLogFileName, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+void WriteInstallLog(const wchar_t* text, const wchar_t* folder) {
+    wchar_t path[kPathChars];
+    if (!folder || folder[0] == L'\0') {
+        CopyText(path, kLogFileName);
+    } else if (!FormatText(path, kPathChars, EndsWithBackslash(folder) ? L"%s%s" : L"%s\\%s", folder, kLogFileName)) {
+        return;
+    }
+    CScopedFile file(CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return;
 

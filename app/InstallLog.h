@@ -4,4 +4,5 @@
 // Appends one entry (date, time, text, then the separator line). The text is
 // written one byte per character in ISO 8859-1, "?" for anything else, with
 // CR LF for every line feed. Any failure loses the entry silently.
-void WriteInstallLog(const wchar_t* text);
+// The log lies in folder when one is given, else in the current directory.
+void WriteInstallLog(const wchar_t* text, const wchar_t* folder = nullptr);

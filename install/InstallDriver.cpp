@@ -1,8 +1,125 @@
 // One installation from end to end.
 #include "install/InstallDriver.h"
 
-// Placeholder until the driver lands: installs nothing.
-int PerformInstallation(InstallOptions&, int* failureMessageId) {
-    if (failureMessageId) *failureMessageId = 0;
+#include <windows.h>
+
+#include "app/InstallLog.h"
+#include "install/IconLibrary.h"
+#include "install/PayloadExtraction.h"
+#include "install/Registration.h"
+#include "install/ViewerSettings.h"
+#include "platform/Folders.h"
+#include "platform/Text.h"
+#include "wizard/resource.h"
+
+namespace {
+
+const wchar_t kArchiveName[] = L"lumipg_x32.zip";
+constexpr UINT kQuestionStyle = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;  // 0x124
+
+// Longest file name the installation itself appends to its folder.
+const wchar_t* const kInstalledNames[] = {L"Plugins\\Icons.dll", L"lumi32.ini", L"lumi32.exe"};
+
+// Failures are shown in the wizard and logged in silent mode, where the log
+// lies in the folder the program was started from.
+class CFailureReport {
+public:
+    CFailureReport(const InstallOptions& options, int* failureMessageId)
+        : options_(options), failureMessageId_(failureMessageId) {
+        if (!GetCurrentDirectoryW(kPathChars, startFolder_)) startFolder_[0] = L'\0';
+        if (failureMessageId_) *failureMessageId_ = 0;
+    }
+
+    // Message first for the folder errors, folder first for the unpacking error.
+    int Fail(int messageId, const wchar_t* folder) {
+        if (failureMessageId_) *failureMessageId_ = messageId;
+        wchar_t message[1024];
+        if (!LoadStringW(GetModuleHandleW(nullptr), messageId, message, 1024)) message[0] = L'\0';
+        if (options_.silent) {
+            wchar_t line[2048];
+            if (messageId == IDS_INSTALL_FAILED) {
+                FormatText(line, 2048, L"%s: %s", folder, message);
+            } else {
+                FormatText(line, 2048, L"%s: %s", message, folder);
+            }
+            WriteInstallLog(line, startFolder_);
+        } else {
+            MessageBoxW(GetActiveWindow(), message, options_.messageCaption, MB_ICONERROR);
+        }
+        return 0;
+    }
+
+private:
+    const InstallOptions& options_;
+    int* failureMessageId_;
+    wchar_t startFolder_[kPathChars];
+};
+
+}  // namespace
+
+bool IsFullyQualifiedFolder(const wchar_t* folder) {
+    wchar_t first = folder[0];
+    if (((first >= L'A' && first <= L'Z') || (first >= L'a' && first <= L'z')) && folder[1] == L':')
+        return folder[2] == L'\\';
+    if (folder[0] != L'\\' || folder[1] != L'\\') return false;
+    // "\\server\share": both parts named; "\\?\" and "\\.\" are device paths.
+    const wchar_t* server = folder + 2;
+    const wchar_t* serverEnd = wcschr(server, L'\\');
+    if (!serverEnd || serverEnd == server) return false;
+    if (serverEnd - server == 1 && (server[0] == L'?' || server[0] == L'.')) return false;
+    const wchar_t* share = serverEnd + 1;
+    return *share != L'\0' && *share != L'\\';
+}
+
+bool FolderFitsInstallation(const wchar_t* folder, size_t longestEntryName) {
+    size_t longest = longestEntryName;
+    for (const wchar_t* name : kInstalledNames) {
+        if (wcslen(name) > longest) longest = wcslen(name);
+    }
+    size_t length = wcslen(folder);
+    if (length > 0 && folder[length - 1] != L'\\') ++length;
+    return length + longest <= kPathChars - 1;
+}
+
+int PerformInstallation(InstallOptions& options, int* failureMessageId) {
+    CFailureReport report(options, failureMessageId);
+
+    wchar_t folder[kTargetFolderChars];
+    CopyText(folder, options.targetFolder);
+    if (folder[0] == L'\0') return report.Fail(IDS_INVALID_FOLDER, folder);
+    // A relative folder would be installed wherever the program was started.
+    TrimSpaces(folder);
+    if (!IsFullyQualifiedFolder(folder)) return report.Fail(IDS_INVALID_FOLDER, folder);
+    if (!FolderFitsInstallation(folder, LongestPayloadEntryName(IDR_PAYLOAD, L"ZIP"))) {
+        if (wcslen(folder) < kTargetFolderChars - 1 && !EndsWithBackslash(folder)) AppendText(folder, L"\\");
+        return report.Fail(IDS_CANNOT_CREATE_FOLDER, folder);
+    }
+    if (!EnsureFolder(folder)) return report.Fail(IDS_CANNOT_CREATE_FOLDER, folder);
+
+    wchar_t pluginsFolder[kPathChars];
+    FormatText(pluginsFolder, kPathChars, L"%sPlugins", folder);
+    EnsureFolder(pluginsFolder);
+    wchar_t iconsDll[kPathChars];
+    FormatText(iconsDll, kPathChars, L"%sIcons.dll", pluginsFolder);
+    int keepInstalledIconsDll = KeepInstalledIconsDll(iconsDll) ? 1 : 0;
+
+    if (ExtractPayload(IDR_PAYLOAD, L"ZIP", kArchiveName, folder, keepInstalledIconsDll) != 0)
+        return report.Fail(IDS_INSTALL_FAILED, folder);
+
+    wchar_t settingsIniPath[kPathChars];
+    WriteViewerSettings(options.targetFolder, options.iniFolder, options.silent, settingsIniPath);
+
+    int associationConfirmed = 1;
+    if (options.associationRequested && !options.silent) {
+        wchar_t question[1024];
+        if (!LoadStringW(GetModuleHandleW(nullptr), IDS_ASSOCIATION_QUESTION, question, 1024)) question[0] = L'\0';
+        if (MessageBoxW(GetActiveWindow(), question, options.messageCaption, kQuestionStyle) == IDNO)
+            associationConfirmed = 0;
+    }
+
+    RegistrationStep(associationConfirmed, options.associationRequested, options.targetFolder,
+                     options.startMenuGroup, options.desktopShortcut, options.thumbnailsShortcut, options.allUsers,
+                     options.associationRows, options.associateForAllUsers);
+    ConvertIniToUnicode(settingsIniPath);
     return 1;
 }

@@ -12,7 +12,8 @@ mkdir -p "$top/build/wine"
 [ -f "$prefix/system.reg" ] || make_prefix "$prefix"
 
 export WINEPREFIX="$prefix" HOME="$prefix/home"
-LUMIDOR_SETUP_EXE=$(z_path "$top/dist/lumidor476_setup.exe") wine "$runner" "$@" >"$log" 2>&1
+LUMIDOR_SETUP_EXE=$(z_path "$top/dist/lumidor476_setup.exe") \
+  LUMIDOR_TEST_ARCHIVES=$(z_path "$top/build/product/test-archives") wine "$runner" "$@" >"$log" 2>&1
 status=$?
 wineserver -k 2>/dev/null
 grep -E '^\[  (FAILED|PASSED|SKIPPED) |^\[ RUN|Failure|error' "$log" | grep -v '^\[ RUN' | head -n 60

@@ -1,0 +1,28 @@
+// Unpacking the payload archive resource into the installation folder.
+#pragma once
+
+#include <windows.h>
+#include <stddef.h>
+
+// Writes the resource (type, id) of the program's own module to archiveName
+// in a new subfolder of the temporary folder, unpacks it into targetFolder
+// (ending in a backslash) and removes the temporary copy again. Entries whose
+// name holds "icons.dll" are skipped when keepInstalledIconsDll is 1.
+// Afterwards the current directory is the installation folder.
+// 0 on success; -1 when the resource, the temporary copy, the archive or the
+// folder failed, when unpacking stopped inside the archive, or when no file
+// could be created at all. A single file that cannot be created (read-only,
+// locked) is skipped and does not fail the call.
+int ExtractPayload(WORD resourceId, const wchar_t* resourceType, const wchar_t* archiveName,
+                   const wchar_t* targetFolder, int keepInstalledIconsDll);
+
+// Unpacks an archive file into targetFolder; same results as ExtractPayload.
+int UnpackArchive(const wchar_t* archivePath, const wchar_t* targetFolder, int keepInstalledIconsDll);
+
+// Whether an entry name may be written below the installation folder: no
+// drive, no leading separator, no ".." component.
+bool IsSafeEntryName(const wchar_t* name);
+
+// Length in characters of the longest entry name of the archive resource,
+// read from its central directory; 0 when there is none.
+size_t LongestPayloadEntryName(WORD resourceId, const wchar_t* resourceType);

@@ -1,0 +1,27 @@
+// The viewer's settings file "lumi32.ini": where it lives, the keys the
+// setup program owns, and its final conversion to UTF-16.
+#pragma once
+
+#include <stddef.h>
+
+constexpr size_t kExpandedFolderChars = 520;
+
+// Writes INI_Folder, the language and (when none is set yet) the toolbar skin,
+// and returns the settings file's path in settingsIniPath[260]. In silent
+// mode an empty iniFolder[260] may become "%APPDATA%\Lumidor".
+void WriteViewerSettings(const wchar_t* targetFolder, wchar_t* iniFolder, int silent, wchar_t* settingsIniPath);
+
+// Replaces every %NAME% reference by the variable's value (nothing when it is
+// not set). False, with out empty, when a name or the result does not fit.
+bool ExpandIniFolder(const wchar_t* text, wchar_t* out, size_t cchOut);
+
+// The display's horizontal resolution as a percentage of 96 dots per inch.
+int DpiPercentFrom(int logPixelsX);
+
+// Toolbar icon size (48, 32, 24 or 16) for a full-screen client height and
+// a resolution percentage.
+int ChooseToolbarIconSize(int screenHeight, int dpiPercent);
+
+// Rewrites an ANSI settings file as UTF-16LE with byte-order mark and header.
+// 1 on success or when there was nothing to do, 0 when the replacement failed.
+int ConvertIniToUnicode(const wchar_t* path);

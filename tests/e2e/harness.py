@@ -1,0 +1,288 @@
+"""End-to-end test bed: runs the real setup program in isolated Wine prefixes
+under Xvfb and reads back what it wrote (registry, files, shortcuts, log)."""
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import time
+
+TOP = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+BUILD = os.path.join(TOP, "build")
+SETUP_EXE = os.path.join(TOP, "dist", "lumidor476_setup.exe")
+PAYLOAD = os.path.join(BUILD, "product", "payload")
+PROBE_EXE = os.path.join(BUILD, "unit", "tests", "unit", "probe.exe")
+TEMPLATES = os.path.join(BUILD, "wine", "templates")
+SCRATCH = os.path.join(BUILD, "wine", "e2e")
+
+BASE_ENV = {
+    "WINEDEBUG": "-all",
+    "WINEDLLOVERRIDES": "winemenubuilder.exe=d;winebrowser.exe=d",
+    "LANG": "C.UTF-8",
+}
+
+
+def sh(args, **kwargs):
+    return subprocess.run(args, check=True, **kwargs)
+
+
+class Display:
+    """One Xvfb screen for the whole run: without a display no window can be
+    created, and a test of the running viewer would pass for the wrong reason."""
+
+    def __init__(self):
+        self.process = None
+        self.name = None
+
+    def start(self):
+        for number in range(90, 140):
+            if os.path.exists(f"/tmp/.X{number}-lock"):
+                continue
+            process = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            for _ in range(50):
+                if os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                    self.process, self.name = process, f":{number}"
+                    return self.name
+                if process.poll() is not None:
+                    break
+                time.sleep(0.1)
+            process.kill()
+        raise RuntimeError("no Xvfb display could be started")
+
+    def stop(self):
+        if self.process:
+            self.process.terminate()
+            self.process.wait()
+
+
+DISPLAY = Display()
+
+
+def _template(arch):
+    """A booted prefix per architecture, made once and copied per test."""
+    path = os.path.join(TEMPLATES, arch)
+    if os.path.exists(os.path.join(path, ".ready")):
+        return path
+    shutil.rmtree(path, ignore_errors=True)
+    os.makedirs(os.path.join(path, "home"))
+    env = dict(os.environ, **BASE_ENV, WINEPREFIX=path, WINEARCH=arch, HOME=os.path.join(path, "home"))
+    env.pop("DISPLAY", None)
+    with open(path + ".wineboot.log", "w") as log:
+        sh(["wineboot", "-i"], env=env, stdout=log, stderr=log)
+        sh(["wineserver", "-w"], env=env, stdout=log, stderr=log)
+    # User folders as real folders inside the prefix, never links to HOME.
+    users = os.path.join(path, "drive_c", "users")
+    for user in os.listdir(users):
+        for name in os.listdir(os.path.join(users, user)):
+            link = os.path.join(users, user, name)
+            if os.path.islink(link):
+                os.unlink(link)
+                os.makedirs(link)
+    open(os.path.join(path, ".ready"), "w").close()
+    return path
+
+
+# Files Wine rewrites in place: a hard-linked copy must own them.
+_REWRITTEN = ("system.reg", "user.reg", "userdef.reg", ".update-timestamp")
+
+
+class Prefix:
+    """An isolated Wine prefix for one test, with its own HOME."""
+
+    def __init__(self, name, arch="win64", version=None):
+        os.makedirs(SCRATCH, exist_ok=True)
+        self.path = os.path.join(SCRATCH, name)
+        self.arch = arch
+        self._kill_server()
+        shutil.rmtree(self.path, ignore_errors=True)
+        template = _template(arch)
+        sh(["cp", "-al", template, self.path])
+        for name_ in _REWRITTEN:
+            target = os.path.join(self.path, name_)
+            if os.path.exists(target):
+                os.unlink(target)
+                shutil.copy2(os.path.join(template, name_), target)
+        for tree in ("drive_c/users", "home", "drive_c/windows/win.ini", "drive_c/windows/system.ini"):
+            target = os.path.join(self.path, tree)
+            if os.path.isdir(target):
+                shutil.rmtree(target)
+                shutil.copytree(os.path.join(template, tree), target, symlinks=True)
+            elif os.path.exists(target):
+                os.unlink(target)
+                shutil.copy2(os.path.join(template, tree), target)
+        if version:
+            self.set_version("lumidor476_setup.exe", version)
+
+    # --- running programs -------------------------------------------------
+
+    def env(self):
+        env = dict(os.environ, **BASE_ENV, WINEPREFIX=self.path, HOME=os.path.join(self.path, "home"))
+        if DISPLAY.name:
+            env["DISPLAY"] = DISPLAY.name
+        return env
+
+    def run(self, exe, args=(), cwd=None, timeout=120):
+        """Runs a Windows program to its end; returns its exit status. Wine's
+        output goes to a file: its helper processes keep a pipe open."""
+        with tempfile.TemporaryFile() as out:
+            process = subprocess.run(["wine", exe, *args], cwd=cwd or self.path, env=self.env(), stdout=out,
+                                     stderr=out, timeout=timeout)
+            return process.returncode
+
+    def setup(self, *args, cwd=None, timeout=180):
+        return self.run(SETUP_EXE, args, cwd=cwd, timeout=timeout)
+
+    def start(self, exe, args=(), cwd=None):
+        return subprocess.Popen(["wine", exe, *args], cwd=cwd or self.path, env=self.env(),
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def probe(self, *args, timeout=60):
+        return self.run(PROBE_EXE, args, timeout=timeout)
+
+    def start_viewer(self):
+        """Starts the sample viewer and waits until its window exists."""
+        viewer = self.start(os.path.join(PAYLOAD, "lumi32.exe"))
+        assert self.probe("wait-window", "Lumidor", "30") == 0, "the sample viewer's window never appeared"
+        return viewer
+
+    def stop(self):
+        """Ends every process of the prefix; the registry is saved on the way."""
+        self._kill_server()
+
+    def _kill_server(self):
+        if os.path.exists(getattr(self, "path", "")):
+            subprocess.run(["wineserver", "-k"], env=self.env(), stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
+            time.sleep(0.2)
+
+    def set_version(self, exe, version):
+        """Windows version for one program, written before the server starts."""
+        self.stop()
+        with open(os.path.join(self.path, "user.reg"), "a", encoding="utf-8") as reg:
+            reg.write(f'\n[Software\\\\Wine\\\\AppDefaults\\\\{exe}] 0\n"Version"="{version}"\n')
+
+    # --- reading back -------------------------------------------------------
+
+    def unix(self, windows_path):
+        """The Unix path of a path on drive C:."""
+        assert windows_path[1:3] == ":\\", windows_path
+        return os.path.join(self.path, "drive_c", *[p for p in windows_path[3:].split("\\") if p])
+
+    def registry(self, hive="system"):
+        self.stop()
+        return parse_reg(os.path.join(self.path, f"{hive}.reg"))
+
+    def machine_key(self, path):
+        """A key of HKLM\\Software as the 32-bit program sees it."""
+        keys = self.registry("system")
+        if self.arch == "win64" and path.lower().startswith("software\\"):
+            path = "Software\\Wow6432Node\\" + path[len("software\\"):]
+        return keys.get(path.lower())
+
+    def snapshot(self):
+        """Every file (size, time) and every registry value of the prefix."""
+        self.stop()
+        files = {}
+        for root, _dirs, names in os.walk(self.path):
+            for name in names:
+                full = os.path.join(root, name)
+                if os.path.islink(full):
+                    continue
+                rel = os.path.relpath(full, self.path)
+                if rel in _REWRITTEN or rel == "wineserver":
+                    continue
+                st = os.lstat(full)
+                files[rel] = (st.st_size, int(st.st_mtime))
+        return {"files": files, "system": parse_reg(os.path.join(self.path, "system.reg")),
+                "user": parse_reg(os.path.join(self.path, "user.reg"))}
+
+
+# Keys Wine itself touches on every start.
+_WINE_NOISE = re.compile(r"^(software\\wine\\|system\\currentcontrolset\\|hardware\\|"
+                         r"software\\microsoft\\windows nt\\currentversion\\fonts|"
+                         r"software\\(wow6432node\\)?microsoft\\windows\\currentversion\\explorer\\|"
+                         r"volatile environment)")
+
+
+def snapshot_changes(before, after, allowed=()):
+    """What a run changed, as readable lines, leaving out Wine's own noise and
+    paths that match one of the allowed patterns."""
+    changes = []
+    for rel in sorted(set(before["files"]) | set(after["files"])):
+        if before["files"].get(rel) != after["files"].get(rel) and not any(re.search(a, rel) for a in allowed):
+            changes.append(f"file {rel}")
+    for hive in ("system", "user"):
+        for key in sorted(set(before[hive]) | set(after[hive])):
+            if _WINE_NOISE.match(key) or any(re.search(a, key) for a in allowed):
+                continue
+            if before[hive].get(key) != after[hive].get(key):
+                changes.append(f"{hive} key {key}")
+    return changes
+
+
+_VALUE = re.compile(r'^(@|"(?:[^"\\]|\\.)*")=(.*)$')
+
+
+def _unescape(text):
+    out, i = [], 0
+    while i < len(text):
+        c = text[i]
+        if c == "\\" and i + 1 < len(text):
+            n = text[i + 1]
+            if n == "x":
+                m = re.match(r"[0-9a-fA-F]{1,4}", text[i + 2:])
+                out.append(chr(int(m.group(0), 16)))
+                i += 2 + len(m.group(0))
+                continue
+            out.append({"n": "\n", "r": "\r", "t": "\t", "0": "\0"}.get(n, n))
+            i += 2
+            continue
+        out.append(c)
+        i += 1
+    return "".join(out)
+
+
+def _decode(data):
+    if data.startswith('"'):
+        return ("REG_SZ", _unescape(data[1:-1]))
+    if data.startswith('str(2):"'):
+        return ("REG_EXPAND_SZ", _unescape(data[8:-1]))
+    if data.startswith('str(7):"'):
+        return ("REG_MULTI_SZ", _unescape(data[8:-1]))
+    if data.startswith("dword:"):
+        return ("REG_DWORD", int(data[6:], 16))
+    m = re.match(r"hex(?:\((\w+)\))?:(.*)$", data)
+    if m:
+        raw = bytes(int(b, 16) for b in m.group(2).replace(" ", "").split(",") if b)
+        kind = {None: "REG_BINARY", "0": "REG_NONE", "2": "REG_EXPAND_SZ", "7": "REG_MULTI_SZ",
+                "b": "REG_QWORD"}.get(m.group(1), "hex(" + str(m.group(1)) + ")")
+        if kind in ("REG_EXPAND_SZ", "REG_MULTI_SZ"):
+            return (kind, raw.decode("utf-16-le"))
+        return (kind, raw)
+    return ("?", data)
+
+
+def parse_reg(path):
+    """A Wine registry file as {lower-case key path: {value name: (type, data)}};
+    the default value's name is ""."""
+    keys, current, pending = {}, None, ""
+    with open(path, encoding="utf-8", errors="replace") as reg:
+        for raw in reg:
+            # Only hex data is continued, with a backslash at the line's end.
+            line = pending + (raw.strip() if pending else raw.rstrip("\n"))
+            if line.endswith("\\"):
+                pending = line[:-1]
+                continue
+            pending = ""
+            if line.startswith("["):
+                name = line[1:line.rindex("]")]
+                current = keys.setdefault(_unescape(name).lower(), {})
+                continue
+            if current is None or line.startswith("#"):
+                continue
+            m = _VALUE.match(line)
+            if m:
+                name = "" if m.group(1) == "@" else _unescape(m.group(1)[1:-1])
+                current[name] = _decode(m.group(2))
+    return keys

@@ -1,0 +1,55 @@
+// Test probe run inside a test prefix: asks the Windows side what the
+// end-to-end tests cannot see from Linux.
+//   probe wait-window CLASS SECONDS   exit 0 once a top-level window of CLASS exists
+//   probe close-window CLASS          asks every such window to close
+//   probe version                     the version as RtlGetVersion and GetVersionExW report it
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+
+namespace {
+
+int WaitWindow(const wchar_t* windowClass, int seconds) {
+    for (int waited = 0; waited <= seconds * 10; ++waited) {
+        if (FindWindowW(windowClass, nullptr)) return 0;
+        Sleep(100);
+    }
+    return 1;
+}
+
+int CloseWindows(const wchar_t* windowClass) {
+    for (int tries = 0; tries < 50; ++tries) {
+        HWND window = FindWindowW(windowClass, nullptr);
+        if (!window) return 0;
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        Sleep(100);
+    }
+    return 1;
+}
+
+int PrintVersion() {
+    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+    OSVERSIONINFOW rtl = {};
+    rtl.dwOSVersionInfoSize = sizeof(rtl);
+    auto rtlGetVersion = reinterpret_cast<RtlGetVersionFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll"), "RtlGetVersion")));
+    if (rtlGetVersion) rtlGetVersion(&rtl);
+    OSVERSIONINFOW plain = {};
+    plain.dwOSVersionInfoSize = sizeof(plain);
+    GetVersionExW(&plain);
+    wprintf(L"rtl %lu.%lu.%lu %ls\nplain %lu.%lu.%lu %lu\n", rtl.dwMajorVersion, rtl.dwMinorVersion,
+            rtl.dwBuildNumber, rtl.szCSDVersion, plain.dwMajorVersion, plain.dwMinorVersion, plain.dwBuildNumber,
+            plain.dwPlatformId);
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc >= 4 && wcscmp(argv[1], L"wait-window") == 0) return WaitWindow(argv[2], _wtoi(argv[3]));
+    if (argc >= 3 && wcscmp(argv[1], L"close-window") == 0) return CloseWindows(argv[2]);
+    if (argc >= 2 && wcscmp(argv[1], L"version") == 0) return PrintVersion();
+    fwprintf(stderr, L"usage: probe wait-window CLASS SECONDS | close-window CLASS | version\n");
+    return 2;
+}
