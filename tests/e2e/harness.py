@@ -156,11 +156,24 @@ class Prefix:
                            stderr=subprocess.DEVNULL)
             time.sleep(0.2)
 
-    def set_version(self, exe, version):
-        """Windows version for one program, written before the server starts."""
+    def set_value(self, hive, key, name, text):
+        """Sets a string value by appending to the registry file while the
+        server is down; a later section of the same key overrides."""
         self.stop()
-        with open(os.path.join(self.path, "user.reg"), "a", encoding="utf-8") as reg:
-            reg.write(f'\n[Software\\\\Wine\\\\AppDefaults\\\\{exe}] 0\n"Version"="{version}"\n')
+        escape = lambda t: t.replace("\\", "\\\\").replace('"', '\\"')
+        with open(os.path.join(self.path, f"{hive}.reg"), "a", encoding="utf-8") as reg:
+            reg.write(f'\n[{escape(key)}] 0\n"{escape(name)}"="{escape(text)}"\n')
+
+    def set_version(self, exe, version):
+        """Windows version for one program."""
+        self.set_value("user", f"Software\\Wine\\AppDefaults\\{exe}", "Version", version)
+
+    def map_drive(self, letter, unix_folder):
+        """Makes a Unix folder the drive LETTER: of the prefix."""
+        link = os.path.join(self.path, "dosdevices", letter.lower() + ":")
+        if os.path.lexists(link):
+            os.unlink(link)
+        os.symlink(unix_folder, link)
 
     # --- reading back -------------------------------------------------------
 
@@ -200,7 +213,7 @@ class Prefix:
 
 # Keys Wine itself touches on every start.
 _WINE_NOISE = re.compile(r"^(software\\wine\\|system\\currentcontrolset\\|hardware\\|"
-                         r"software\\microsoft\\windows nt\\currentversion\\fonts|"
+                         r"software\\microsoft\\windows nt\\currentversion\\(fonts|networkcards)|"
                          r"software\\(wow6432node\\)?microsoft\\windows\\currentversion\\explorer\\|"
                          r"volatile environment)")
 

@@ -3,10 +3,12 @@
 //   probe wait-window CLASS SECONDS   exit 0 once a top-level window of CLASS exists
 //   probe close-window CLASS          asks every such window to close
 //   probe version                     the version as RtlGetVersion and GetVersionExW report it
+//   probe hold FILE SECONDS           holds FILE open without sharing; FILE.held appears once it is held
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
+#include <string>
 
 namespace {
 
@@ -44,12 +46,23 @@ int PrintVersion() {
     return 0;
 }
 
+int HoldFile(const wchar_t* path, int seconds) {
+    HANDLE file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    std::wstring marker = std::wstring(path) + L".held";
+    CloseHandle(CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    Sleep(seconds * 1000);
+    CloseHandle(file);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc >= 4 && wcscmp(argv[1], L"wait-window") == 0) return WaitWindow(argv[2], _wtoi(argv[3]));
     if (argc >= 3 && wcscmp(argv[1], L"close-window") == 0) return CloseWindows(argv[2]);
     if (argc >= 2 && wcscmp(argv[1], L"version") == 0) return PrintVersion();
-    fwprintf(stderr, L"usage: probe wait-window CLASS SECONDS | close-window CLASS | version\n");
+    if (argc >= 4 && wcscmp(argv[1], L"hold") == 0) return HoldFile(argv[2], _wtoi(argv[3]));
+    fwprintf(stderr, L"usage: probe wait-window CLASS SECONDS | close-window CLASS | version | hold FILE SECONDS\n");
     return 2;
 }
