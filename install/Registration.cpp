@@ -2,5 +2,169 @@
 // association pass.
 #include "install/Registration.h"
 
-// Placeholder until the shell integration lands: registers nothing.
-int RegistrationStep(int, int, const wchar_t*, int, int, int, int, const int*, int) { return 1; }
+#include "app/InstallOptions.h"
+#include "app/SystemProbes.h"
+#include "assoc/AssociationPass.h"
+#include "install/Shortcuts.h"
+#include "platform/Folders.h"
+#include "platform/Registry.h"
+#include "platform/Text.h"
+
+namespace {
+
+constexpr int kMajorVersion = 4;
+constexpr int kMinorVersion = 76;
+constexpr DWORD kEstimatedSizeKb = 6144;
+// Commands hold a path of up to 259 characters plus quotes and arguments.
+constexpr size_t kCommandChars = 520;
+
+const wchar_t kBrowseVerb[] = L"Durchsuchen mit &Lumidor";
+const wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lumidor";
+const wchar_t kApplicationKey[] = L"Applications\\lumi32.exe";
+const wchar_t kCapabilitiesKey[] = L"SOFTWARE\\Lumidor\\Capabilities";
+const wchar_t kApplicationDescription[] =
+    L"Picture viewer, editor and converter - one of the most popular viewers worldwide";
+
+// Folders and drives get the thumbnails verb (Vista and later).
+const wchar_t* const kBrowseVerbParents[] = {L"SOFTWARE\\Classes\\Directory\\shell",
+                                             L"SOFTWARE\\Classes\\Drive\\shell"};
+
+// The texts every row is built from, all derived from the installation folder.
+struct RegistrationTexts {
+    wchar_t folder[kPathChars];
+    wchar_t exe[kPathChars];
+    wchar_t openCommand[kCommandChars];
+    wchar_t browseCommand[kCommandChars];
+    wchar_t applicationCommand[kCommandChars];
+    wchar_t programIcon[kCommandChars];
+};
+
+void BuildTexts(const wchar_t* targetFolder, RegistrationTexts& texts) {
+    wchar_t trimmed[kTargetFolderChars];
+    CopyText(trimmed, targetFolder);
+    TrimSpaces(trimmed);
+    CopyText(texts.folder, trimmed);
+    if (!EndsWithBackslash(texts.folder)) AppendText(texts.folder, L"\\");
+    FormatText(texts.exe, kPathChars, L"%slumi32.exe", texts.folder);
+    FormatText(texts.openCommand, kCommandChars, L"\"%s\" \"%%1\"", texts.exe);
+    FormatText(texts.browseCommand, kCommandChars, L"\"%s\" \"%%1\" /thumbs", texts.exe);
+    FormatText(texts.applicationCommand, kCommandChars, L"\"%s\"", texts.exe);
+    FormatText(texts.programIcon, kCommandChars, L"%s,0", texts.exe);
+}
+
+void WriteBrowseVerbs(const RegistrationTexts& texts) {
+    for (const wchar_t* parent : kBrowseVerbParents) {
+        wchar_t verbKey[kCommandChars];
+        FormatText(verbKey, kCommandChars, L"%s\\%s", parent, kBrowseVerb);
+        SetDefaultValue(HKEY_LOCAL_MACHINE, verbKey, kBrowseVerb);
+        wchar_t commandKey[kCommandChars];
+        FormatText(commandKey, kCommandChars, L"%s\\command", verbKey);
+        SetDefaultValue(HKEY_LOCAL_MACHINE, commandKey, texts.browseCommand);
+    }
+}
+
+void WriteUninstallEntry(const RegistrationTexts& texts) {
+    SetDefaultValue(HKEY_LOCAL_MACHINE, kUninstallKey, L"");
+    CScopedKey key;
+    if (OpenKey(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_ALL_ACCESS, key) != ERROR_SUCCESS) return;
+
+    wchar_t displayName[64];
+    FormatText(displayName, 64, L"Lumidor %d.%d", kMajorVersion, kMinorVersion);
+    AppendText(displayName, L" (32-bit)");
+    wchar_t uninstallString[kCommandChars];
+    FormatText(uninstallString, kCommandChars, L"\"%slu_uninstall.exe\"", texts.folder);
+    wchar_t displayVersion[16];
+    FormatText(displayVersion, 16, L"%d.%d", kMajorVersion, kMinorVersion);
+
+    struct UninstallValue {
+        const wchar_t* name;
+        const wchar_t* text;  // null: a number
+        DWORD number;
+    };
+    const UninstallValue values[] = {
+        {L"DisplayName", displayName, 0},
+        {L"UninstallString", uninstallString, 0},
+        {L"Publisher", L"Orvendal", 0},
+        {L"InstallLocation", texts.folder, 0},
+        {L"DisplayVersion", displayVersion, 0},
+        {L"DisplayIcon", texts.programIcon, 0},
+        {L"VersionMajor", nullptr, kMajorVersion},
+        {L"VersionMinor", nullptr, kMinorVersion},
+        {L"EstimatedSize", nullptr, kEstimatedSizeKb},
+    };
+    for (const UninstallValue& value : values) {
+        if (value.text) {
+            SetStringValue(key.get(), value.name, value.text);
+        } else {
+            SetDwordValue(key.get(), value.name, value.number);
+        }
+    }
+}
+
+void WriteCapabilities(const RegistrationTexts& texts) {
+    CScopedKey application;
+    CreateKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Lumidor", application);
+    application.reset();
+    SetDefaultValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Lumidor\\shell\\open\\command", texts.applicationCommand);
+    CScopedKey capabilities;
+    if (CreateKey(HKEY_LOCAL_MACHINE, kCapabilitiesKey, capabilities) == ERROR_SUCCESS)
+        SetStringValue(capabilities.get(), L"ApplicationDescription", kApplicationDescription);
+    capabilities.reset();
+    // Left empty: the association pass fills it.
+    CScopedKey fileAssociations;
+    CreateKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Lumidor\\Capabilities\\FileAssociations", fileAssociations);
+    fileAssociations.reset();
+    CScopedKey registered;
+    if (OpenKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\RegisteredApplications", KEY_SET_VALUE, registered) == ERROR_SUCCESS)
+        SetStringValue(registered.get(), L"Lumidor", kCapabilitiesKey);
+}
+
+}  // namespace
+
+SystemFlags SystemFlagsFrom(DWORD platformId, DWORD major, DWORD minor) {
+    bool nt = platformId == VER_PLATFORM_WIN32_NT;
+    return {nt && major == 5 && minor >= 1 ? 1 : 0, nt && major >= 6 ? 1 : 0};
+}
+
+int RegistrationStep(int associationConfirmed, int associationRequested, const wchar_t* targetFolder,
+                     int startMenuGroup, int desktopShortcut, int thumbnailsShortcut, int allUsers,
+                     const int* associationRows, int associateForAllUsers) {
+    OSVERSIONINFOW version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    GetVersionExW(&version);
+    SystemFlags flags = SystemFlagsFrom(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
+    int systemVersionCode = CachedSystemVersionCode();
+
+    RegistrationTexts texts;
+    BuildTexts(targetFolder, texts);
+    if (startMenuGroup) CreateStartMenuGroup(texts.folder, allUsers, systemVersionCode);
+    if (desktopShortcut)
+        CreateDesktopShortcut(texts.exe, L"Lumidor.lnk", nullptr, L"Lumidor - Bildbetrachter", nullptr, 0, allUsers);
+    if (thumbnailsShortcut) {
+        CreateDesktopShortcut(texts.exe, L"Lumidor Thumbnails.lnk", texts.exe, L"Lumidor - Thumbnails", L"/thumbs", 7,
+                              allUsers);
+        if (flags.isVistaOrLater) WriteBrowseVerbs(texts);
+    }
+
+    SetDefaultValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Lumidor", L"Lumidor");
+    SetDefaultValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Lumidor\\shell\\open\\command", texts.openCommand);
+    DeleteKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Lumidor\\DefaultIcon");
+
+    wchar_t applicationCommandKey[kCommandChars];
+    FormatText(applicationCommandKey, kCommandChars, L"%s\\shell\\open\\command", kApplicationKey);
+    SetDefaultValue(HKEY_CLASSES_ROOT, applicationCommandKey, texts.openCommand);
+    {
+        CScopedKey application;
+        if (OpenKey(HKEY_CLASSES_ROOT, kApplicationKey, KEY_ALL_ACCESS, application) == ERROR_SUCCESS)
+            SetStringValue(application.get(), L"FriendlyAppName", L"Lumidor 32-bit");
+    }
+
+    WriteUninstallEntry(texts);
+    if (flags.isVistaOrLater) WriteCapabilities(texts);
+
+    AssociationInputs inputs = {associationConfirmed, associationRequested, associationRows,
+                                associateForAllUsers, flags.isXpFamily, flags.isVistaOrLater,
+                                texts.exe, texts.openCommand, systemVersionCode};
+    AssociationPass(inputs);
+    return 1;
+}

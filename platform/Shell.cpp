@@ -13,14 +13,13 @@ int CreateShellLink(const wchar_t* linkPath, const ShellLinkFields& fields) {
     CComRef<IShellLinkW> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())))
         return 0;
-    link->SetPath(fields.target);
-    if (fields.arguments) link->SetArguments(fields.arguments);
-    if (fields.workingDirectory) link->SetWorkingDirectory(fields.workingDirectory);
-    if (fields.iconFile) link->SetIconLocation(fields.iconFile, fields.iconIndex);
-    if (fields.description) link->SetDescription(fields.description);
-
     CComRef<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void()))) return 0;
+    // Working folder, show command and hot key keep the shell's defaults.
+    if (fields.iconFile) link->SetIconLocation(fields.iconFile, fields.iconIndex);
+    link->SetPath(fields.target);
+    if (fields.arguments) link->SetArguments(fields.arguments);
+    if (fields.description) link->SetDescription(fields.description);
     return SUCCEEDED(file->Save(linkPath, TRUE)) ? 1 : 0;
 }
 
@@ -30,11 +29,12 @@ void GetSpecialFolderPath(int csidl, wchar_t* out, size_t cchOut) {
     wchar_t path[MAX_PATH] = L"";
     LPITEMIDLIST items = nullptr;
     bool found = false;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) && items) {
+    if (SUCCEEDED(SHGetSpecialFolderLocation(GetActiveWindow(), csidl, &items)) && items) {
         found = SHGetPathFromIDListW(items, path) && path[0] != L'\0';
         CoTaskMemFree(items);
     }
     if (!found && !GetWindowsDirectoryW(path, MAX_PATH)) path[0] = L'\0';
+    if (!EndsWithBackslash(path)) AppendText(path, L"\\");
     CopyText(out, cchOut, path);
 }
 

@@ -12,8 +12,8 @@
 TEST(ShellLink, IsWrittenWithEveryField) {
     CTempFolder temp;
     std::wstring link = temp / L"Lumidor Thumbnails.lnk";
-    ShellLinkFields fields = {L"C:\\Lumidor\\lumi32.exe", L"/thumbs", L"C:\\Lumidor\\", L"C:\\Lumidor\\lumi32.exe",
-                              7, L"Lumidor Thumbnails"};
+    ShellLinkFields fields = {L"C:\\Lumidor\\lumi32.exe", L"/thumbs", L"C:\\Lumidor\\lumi32.exe", 7,
+                              L"Lumidor Thumbnails"};
     ASSERT_EQ(CreateShellLink(link.c_str(), fields), 1);
 
     CoInitialize(nullptr);
@@ -40,7 +40,7 @@ TEST(ShellLink, IsWrittenWithEveryField) {
 }
 
 TEST(ShellLink, FailsQuietlyWhereNoFileCanBeWritten) {
-    ShellLinkFields fields = {L"C:\\x.exe", nullptr, nullptr, nullptr, 0, nullptr};
+    ShellLinkFields fields = {L"C:\\x.exe", nullptr, nullptr, 0, nullptr};
     EXPECT_EQ(CreateShellLink(L"R:\\nirgendwo\\x.lnk", fields), 0);
 }
 
@@ -49,12 +49,13 @@ TEST(SpecialFolder, FallsBackToTheWindowsFolder) {
     GetSpecialFolderPath(CSIDL_DESKTOPDIRECTORY, desktop, 260);
     EXPECT_NE(desktop[0], L'\0');
     EXPECT_TRUE(FolderExists(desktop));
+    EXPECT_EQ(desktop[wcslen(desktop) - 1], L'\\');
 
     wchar_t windows[260];
     GetWindowsDirectoryW(windows, 260);
     wchar_t unknown[260];
     GetSpecialFolderPath(0x7F, unknown, 260);
-    EXPECT_STREQ(unknown, windows);
+    EXPECT_EQ(std::wstring(unknown), std::wstring(windows) + L"\\");
 
     wchar_t tiny[4];
     GetSpecialFolderPath(CSIDL_DESKTOPDIRECTORY, tiny, 4);

@@ -1,0 +1,85 @@
+// Applies the format catalogue to the registry during an installation.
+#include "assoc/AssociationPass.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "assoc/AssociationWriter.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "platform/Text.h"
+
+namespace {
+
+constexpr size_t kIconChars = 264;
+constexpr UINT kReloadSystemIcons = 0x58;  // SPI_SETICONS
+constexpr UINT kFlushNoWait = 0x3000;      // SHCNF_FLUSHNOWAIT
+
+// Packaged applications of Windows 10 that would otherwise be offered first
+// for the associated files.
+const wchar_t* const kBuiltInAppClasses[] = {
+    L"SOFTWARE\\Classes\\AppXvhc4p7vz4b485xfp46hhk3fq3grkdgjg",
+    L"SOFTWARE\\Classes\\AppXk0g4vb8gvt7b93tg50ybcy892pge6jmt",
+    L"SOFTWARE\\Classes\\AppX43hnxtbyyps62jhe9sqpdzxn1790zetc",
+    L"SOFTWARE\\Classes\\AppX9rkaq77s0jzh1tyccadx9ghba15r6t3h",
+    L"SOFTWARE\\Classes\\AppX6eg8h5sxqq90pv53845wmnbewywdqq5h",
+};
+
+void ApplyNoOpenWithForBuiltInApps() {
+    for (const wchar_t* path : kBuiltInAppClasses) {
+        CScopedKey key;
+        if (CreateKey(HKEY_CURRENT_USER, path, key) == ERROR_SUCCESS) SetStringValue(key.get(), L"NoOpenWith", L"");
+    }
+}
+
+}  // namespace
+
+PassPlan PlanAssociationPass(int associationConfirmed, int associationRequested, int isVistaOrLater,
+                             int systemVersionCode) {
+    PassPlan plan = {};
+    // A refused question: before Vista nothing runs; on Vista and later the
+    // pass runs as if nothing had been requested.
+    bool confirmed = associationConfirmed != 0;
+    plan.runs = confirmed || isVistaOrLater;
+    plan.useSelection = confirmed;
+    plan.allRows = isVistaOrLater != 0;
+    bool requested = confirmed && associationRequested != 0;
+    plan.noOpenWith = plan.runs && requested && systemVersionCode == 10;
+    plan.notifyShell = plan.runs && requested;
+    return plan;
+}
+
+bool IconLocationFor(IconKind kind, const wchar_t* exe, wchar_t* out, size_t cchOut) {
+    switch (kind) {
+    case IconKind::File: return CopyText(out, cchOut, L"%1");
+    case IconKind::Video: return FormatText(out, cchOut, L"%s,12", exe);
+    case IconKind::Audio: return FormatText(out, cchOut, L"%s,11", exe);
+    case IconKind::Program: break;
+    }
+    return FormatText(out, cchOut, L"%s,0", exe);
+}
+
+void AssociationPass(const AssociationInputs& inputs) {
+    PassPlan plan = PlanAssociationPass(inputs.associationConfirmed, inputs.associationRequested,
+                                        inputs.isVistaOrLater, inputs.systemVersionCode);
+    if (!plan.runs) return;
+
+    for (int row = 0; row < kFormatRowCount; ++row) {
+        int selected = plan.useSelection ? inputs.associationRows[row] : 0;
+        if (!plan.allRows && !selected) continue;
+        const FormatRow& format = kFormatCatalogue[row];
+        wchar_t iconLocation[kIconChars];
+        IconLocationFor(format.iconKind, inputs.exe, iconLocation, kIconChars);
+        for (int i = 0; i < format.ExtensionCount(); ++i) {
+            WriteFileAssociation(format.extensions[i].extension, format.extensions[i].progIdBase, inputs.openCommand,
+                                 iconLocation, inputs.isXpFamily, inputs.isVistaOrLater, inputs.associateForAllUsers,
+                                 selected);
+        }
+    }
+
+    if (plan.noOpenWith) ApplyNoOpenWithForBuiltInApps();
+    if (plan.notifyShell) {
+        SystemParametersInfoW(kReloadSystemIcons, 0, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+        NotifyAssociationsChanged(kFlushNoWait);
+    }
+}

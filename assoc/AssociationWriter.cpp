@@ -1,0 +1,100 @@
+// The registry entries that tie one file extension to the viewer.
+#include "assoc/AssociationWriter.h"
+
+#include <windows.h>
+
+#include "platform/Registry.h"
+#include "platform/Text.h"
+
+namespace {
+
+const wchar_t kProduct[] = L"Lumidor";
+const wchar_t kExplorerExtensionKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.%s";
+const wchar_t kUserChoiceKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.%s\\UserChoice";
+const wchar_t kCapabilityKey[] = L"SOFTWARE\\Lumidor\\Capabilities\\FileAssociations";
+
+constexpr size_t kClassKeyChars = 256;
+constexpr size_t kTextChars = 1024;
+constexpr size_t kUpperBaseChars = 32;
+
+// Extensions that get the viewer as their machine default class on Vista and
+// later even when not chosen.
+bool IsAlwaysAssociated(const wchar_t* extension) {
+    return _wcsicmp(extension, L"JPG") == 0 || _wcsicmp(extension, L"PNG") == 0 || _wcsicmp(extension, L"TIF") == 0;
+}
+
+void UpperCaseAscii(const wchar_t* text, wchar_t (&out)[kUpperBaseChars]) {
+    size_t i = 0;
+    for (; text[i] != L'\0' && i + 1 < kUpperBaseChars; ++i) {
+        out[i] = (text[i] >= L'a' && text[i] <= L'z') ? static_cast<wchar_t>(text[i] - L'a' + L'A') : text[i];
+    }
+    out[i] = L'\0';
+}
+
+}  // namespace
+
+AssociationPlan PlanFileAssociation(const wchar_t* extension, int isXpFamily, int isVistaOrLater, int forAllUsers,
+                                    int selected) {
+    AssociationPlan plan = {};
+    plan.explorerProgId = isXpFamily != 0;
+    plan.machineDefaultClass = isXpFamily ? forAllUsers != 0 : (selected != 0 || IsAlwaysAssociated(extension));
+    plan.capability = isVistaOrLater != 0;
+    plan.userChoice = isVistaOrLater != 0 && selected != 0;
+    return plan;
+}
+
+void WriteCapabilityAssociation(const wchar_t* extension, const wchar_t* progIdBase) {
+    CScopedKey key;
+    if (OpenKey(HKEY_LOCAL_MACHINE, kCapabilityKey, KEY_SET_VALUE, key) != ERROR_SUCCESS) return;  // never created here
+    wchar_t name[kTextChars];
+    wchar_t progId[kTextChars];
+    FormatText(name, kTextChars, L".%s", extension);
+    FormatText(progId, kTextChars, L"%s.%s", kProduct, progIdBase);
+    SetStringValue(key.get(), name, progId);
+}
+
+void WriteFileAssociation(const wchar_t* extension, const wchar_t* progIdBase, const wchar_t* openCommand,
+                          const wchar_t* iconLocation, int isXpFamily, int isVistaOrLater, int forAllUsers,
+                          int selected) {
+    AssociationPlan plan = PlanFileAssociation(extension, isXpFamily, isVistaOrLater, forAllUsers, selected);
+
+    wchar_t progId[kTextChars];
+    FormatText(progId, kTextChars, L"%s.%s", kProduct, progIdBase);
+    wchar_t upperBase[kUpperBaseChars];
+    UpperCaseAscii(progIdBase, upperBase);
+    wchar_t description[kTextChars];
+    FormatText(description, kTextChars, L"%s %s File", kProduct, upperBase);
+    wchar_t extensionKey[kClassKeyChars];
+    FormatText(extensionKey, kClassKeyChars, L"SOFTWARE\\Classes\\.%s", extension);
+    wchar_t classKey[kClassKeyChars];
+    FormatText(classKey, kClassKeyChars, L"SOFTWARE\\Classes\\%s.%s", kProduct, progIdBase);
+
+    if (plan.explorerProgId) {
+        wchar_t userKey[kTextChars];
+        FormatText(userKey, kTextChars, kExplorerExtensionKey, extension);
+        SetDefaultValue(HKEY_CURRENT_USER, userKey, L"");
+        CScopedKey key;
+        if (OpenKey(HKEY_CURRENT_USER, userKey, KEY_ALL_ACCESS, key) == ERROR_SUCCESS)
+            SetStringValue(key.get(), L"ProgID", progId);
+    }
+    if (plan.machineDefaultClass) SetDefaultValue(HKEY_LOCAL_MACHINE, extensionKey, progId);
+
+    SetDefaultValue(HKEY_LOCAL_MACHINE, classKey, description);
+    wchar_t commandKey[kClassKeyChars];
+    FormatText(commandKey, kClassKeyChars, L"%s\\shell\\open\\command", classKey);
+    SetDefaultValue(HKEY_LOCAL_MACHINE, commandKey, openCommand);
+    wchar_t iconKey[kClassKeyChars];
+    FormatText(iconKey, kClassKeyChars, L"%s\\DefaultIcon", classKey);
+    SetDefaultValue(HKEY_LOCAL_MACHINE, iconKey, iconLocation);
+
+    if (plan.capability) WriteCapabilityAssociation(extension, progIdBase);
+
+    if (plan.userChoice) {
+        // The old choice goes with all its values; only "Progid" comes back.
+        wchar_t choiceKey[kTextChars];
+        FormatText(choiceKey, kTextChars, kUserChoiceKey, extension);
+        RegDeleteKeyW(HKEY_CURRENT_USER, choiceKey);
+        CScopedKey key;
+        if (CreateKey(HKEY_CURRENT_USER, choiceKey, key) == ERROR_SUCCESS) SetStringValue(key.get(), L"Progid", progId);
+    }
+}

@@ -1,0 +1,149 @@
+// Which entries an extension gets on each Windows, what a pass runs, and the
+// writer's registry entries.
+#include <gtest/gtest.h>
+
+#include <shlwapi.h>
+
+#include <string>
+
+#include "assoc/AssociationPass.h"
+#include "assoc/AssociationWriter.h"
+#include "platform/Registry.h"
+
+namespace {
+
+std::wstring Read(HKEY root, const std::wstring& path, const wchar_t* name = nullptr) {
+    wchar_t out[1024];
+    return ReadStringValue(root, path.c_str(), name, out, 1024) ? out : L"<none>";
+}
+
+bool KeyExists(HKEY root, const std::wstring& path) {
+    CScopedKey key;
+    return OpenKey(root, path.c_str(), KEY_QUERY_VALUE, key) == ERROR_SUCCESS;
+}
+
+const std::wstring kFileExts = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.";
+const std::wstring kCapabilities = L"SOFTWARE\\Lumidor\\Capabilities\\FileAssociations";
+
+}  // namespace
+
+TEST(AssociationPlan, XpWritesTheExplorerChoiceAndTheMachineClassOnlyForAllUsers) {
+    AssociationPlan plan = PlanFileAssociation(L"gif", 1, 0, 0, 1);
+    EXPECT_TRUE(plan.explorerProgId);
+    EXPECT_FALSE(plan.machineDefaultClass);
+    EXPECT_FALSE(plan.capability);
+    EXPECT_FALSE(plan.userChoice);
+    EXPECT_TRUE(PlanFileAssociation(L"gif", 1, 0, 1, 1).machineDefaultClass);
+    // jpg is no exception on XP.
+    EXPECT_FALSE(PlanFileAssociation(L"jpg", 1, 0, 0, 0).machineDefaultClass);
+}
+
+TEST(AssociationPlan, VistaAndLaterAlwaysTakeJpgPngTifAndTheChosenRows) {
+    for (const wchar_t* always : {L"jpg", L"png", L"tif", L"JPG"}) {
+        AssociationPlan plan = PlanFileAssociation(always, 0, 1, 0, 0);
+        EXPECT_TRUE(plan.machineDefaultClass) << always;
+        EXPECT_FALSE(plan.userChoice) << always;
+        EXPECT_TRUE(plan.capability) << always;
+    }
+    for (const wchar_t* sharing : {L"jpeg", L"jpe", L"jfif", L"tiff"}) {
+        EXPECT_FALSE(PlanFileAssociation(sharing, 0, 1, 0, 0).machineDefaultClass) << sharing;
+    }
+    AssociationPlan chosen = PlanFileAssociation(L"swf", 0, 1, 0, 1);
+    EXPECT_TRUE(chosen.machineDefaultClass);
+    EXPECT_TRUE(chosen.userChoice);
+    EXPECT_FALSE(chosen.explorerProgId);
+}
+
+TEST(AssociationPlan, OlderSystemsGetMachineClassesOnly) {
+    AssociationPlan plan = PlanFileAssociation(L"gif", 0, 0, 1, 1);
+    EXPECT_TRUE(plan.machineDefaultClass);
+    EXPECT_FALSE(plan.explorerProgId || plan.capability || plan.userChoice);
+    EXPECT_TRUE(PlanFileAssociation(L"png", 0, 0, 0, 0).machineDefaultClass);
+}
+
+TEST(PassPlan, RunsNotifiesAndHidesBuiltInAppsByVersion) {
+    // Windows 10 with a request: everything, NoOpenWith included.
+    PassPlan win10 = PlanAssociationPass(1, 1, 1, 10);
+    EXPECT_TRUE(win10.runs && win10.useSelection && win10.allRows && win10.noOpenWith && win10.notifyShell);
+    // Windows 11 and 7: no NoOpenWith.
+    EXPECT_FALSE(PlanAssociationPass(1, 1, 1, 11).noOpenWith);
+    EXPECT_TRUE(PlanAssociationPass(1, 1, 1, 11).notifyShell);
+    EXPECT_FALSE(PlanAssociationPass(1, 1, 1, 7).noOpenWith);
+    // Nothing requested: the rows still run on Vista and later, without notices.
+    PassPlan quiet = PlanAssociationPass(1, 0, 1, 10);
+    EXPECT_TRUE(quiet.runs && quiet.allRows);
+    EXPECT_FALSE(quiet.noOpenWith || quiet.notifyShell);
+    // XP: selected rows only.
+    PassPlan xp = PlanAssociationPass(1, 1, 0, 5);
+    EXPECT_TRUE(xp.runs && !xp.allRows && xp.notifyShell);
+}
+
+TEST(PassPlan, ARefusedQuestionRunsAsIfNothingWasRequested) {
+    PassPlan vista = PlanAssociationPass(0, 1, 1, 10);
+    EXPECT_TRUE(vista.runs && vista.allRows);
+    EXPECT_FALSE(vista.useSelection || vista.noOpenWith || vista.notifyShell);
+    PassPlan xp = PlanAssociationPass(0, 1, 0, 5);
+    EXPECT_FALSE(xp.runs || xp.notifyShell);
+}
+
+TEST(PassPlan, IconTextsByKind) {
+    wchar_t icon[264];
+    ASSERT_TRUE(IconLocationFor(IconKind::Program, L"C:\\L\\lumi32.exe", icon, 264));
+    EXPECT_STREQ(icon, L"C:\\L\\lumi32.exe,0");
+    IconLocationFor(IconKind::Video, L"C:\\L\\lumi32.exe", icon, 264);
+    EXPECT_STREQ(icon, L"C:\\L\\lumi32.exe,12");
+    IconLocationFor(IconKind::Audio, L"C:\\L\\lumi32.exe", icon, 264);
+    EXPECT_STREQ(icon, L"C:\\L\\lumi32.exe,11");
+    IconLocationFor(IconKind::File, L"C:\\L\\lumi32.exe", icon, 264);
+    EXPECT_STREQ(icon, L"%1");
+}
+
+// Extensions of our own, so that the prefix's real classes stay untouched.
+class Writer : public testing::Test {
+protected:
+    void TearDown() override {
+        for (const wchar_t* key : {L"SOFTWARE\\Classes\\.zzq", L"SOFTWARE\\Classes\\.zzr", L"SOFTWARE\\Classes\\Lumidor.zzq",
+                                   L"SOFTWARE\\Lumidor"})
+            SHDeleteKeyW(HKEY_LOCAL_MACHINE, key);
+        SHDeleteKeyW(HKEY_CURRENT_USER, (kFileExts + L"zzq").c_str());
+        SHDeleteKeyW(HKEY_CURRENT_USER, (kFileExts + L"zzr").c_str());
+    }
+};
+
+TEST_F(Writer, ASelectedExtensionOnVistaGetsClassCapabilityAndAFreshUserChoice) {
+    CScopedKey capabilities;
+    ASSERT_EQ(CreateKey(HKEY_LOCAL_MACHINE, kCapabilities.c_str(), capabilities), ERROR_SUCCESS);
+    capabilities.reset();
+    CScopedKey old;
+    ASSERT_EQ(CreateKey(HKEY_CURRENT_USER, (kFileExts + L"zzr\\UserChoice").c_str(), old), ERROR_SUCCESS);
+    SetStringValue(old.get(), L"Progid", L"Other.zzr");
+    SetStringValue(old.get(), L"Hash", L"abc");
+    old.reset();
+
+    WriteFileAssociation(L"zzr", L"zzq", L"\"C:\\L\\lumi32.exe\" \"%1\"", L"C:\\L\\lumi32.exe,0", 0, 1, 0, 1);
+    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\.zzr"), L"Lumidor.zzq");
+    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Lumidor.zzq"), L"Lumidor ZZQ File");
+    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Lumidor.zzq\\shell\\open\\command"),
+              L"\"C:\\L\\lumi32.exe\" \"%1\"");
+    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Lumidor.zzq\\DefaultIcon"), L"C:\\L\\lumi32.exe,0");
+    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, kCapabilities, L".zzr"), L"Lumidor.zzq");
+    EXPECT_EQ(Read(HKEY_CURRENT_USER, kFileExts + L"zzr\\UserChoice", L"Progid"), L"Lumidor.zzq");
+    EXPECT_EQ(Read(HKEY_CURRENT_USER, kFileExts + L"zzr\\UserChoice", L"Hash"), L"<none>");
+}
+
+TEST_F(Writer, WithoutTheCapabilityKeyEverythingElseIsStillWritten) {
+    WriteFileAssociation(L"zzq", L"zzq", L"cmd", L"icon", 0, 1, 0, 0);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kCapabilities));
+    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Lumidor.zzq"), L"Lumidor ZZQ File");
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\.zzq"));  // not selected, not jpg/png/tif
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kFileExts + L"zzq\\UserChoice"));
+}
+
+TEST_F(Writer, XpWritesTheExplorerProgIdAndLeavesTheMachineDefault) {
+    WriteFileAssociation(L"zzq", L"zzq", L"cmd", L"icon", 1, 0, 0, 1);
+    EXPECT_EQ(Read(HKEY_CURRENT_USER, kFileExts + L"zzq"), L"");
+    EXPECT_EQ(Read(HKEY_CURRENT_USER, kFileExts + L"zzq", L"ProgID"), L"Lumidor.zzq");
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\.zzq"));
+    WriteFileAssociation(L"zzq", L"zzq", L"cmd", L"icon", 1, 0, 1, 1);
+    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\.zzq"), L"Lumidor.zzq");
+}
