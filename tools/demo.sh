@@ -13,6 +13,10 @@ start="$prefix/drive_c/start"
 mkdir -p "$start"
 
 args=(/silent /desktop=1 /group=1 /thumbs=1 /assoc=1)
+# Windows 10, and the registered-applications key every Windows has.
+wine reg add 'HKCU\Software\Wine\AppDefaults\lumidor476_setup.exe' /v Version /d win10 /f >/dev/null 2>&1
+wine reg add 'HKLM\Software\RegisteredApplications' /reg:32 /f >/dev/null 2>&1
+wineserver -w
 echo "== lumidor476_setup.exe ${args[*]}"
 (cd "$start" && wine "$top/dist/lumidor476_setup.exe" "${args[@]}" >/dev/null 2>&1)
 status=$?
@@ -45,6 +49,9 @@ echo
 echo "== temporary folder"
 ls -A "$c/users/root/Temp" 2>/dev/null | sed 's/^/  /'
 echo "  (nothing left behind when empty)"
+echo
+wineserver -k 2>/dev/null
+python3 "$top/tools/show_installation.py" "$prefix"
 echo
 echo "== install log"
 if [ -f "$start/Lumidor_Install.log" ]; then sed 's/^/  /' "$start/Lumidor_Install.log"; else echo "  none (a successful silent installation writes none)"; fi

@@ -5,6 +5,7 @@ import re
 import shutil
 import subprocess
 import tempfile
+import threading
 import time
 
 TOP = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
@@ -59,8 +60,16 @@ class Display:
 DISPLAY = Display()
 
 
+_template_lock = threading.Lock()
+
+
 def _template(arch):
     """A booted prefix per architecture, made once and copied per test."""
+    with _template_lock:
+        return _make_template(arch)
+
+
+def _make_template(arch):
     path = os.path.join(TEMPLATES, arch)
     if os.path.exists(os.path.join(path, ".ready")):
         return path
@@ -164,6 +173,12 @@ class Prefix:
         with open(os.path.join(self.path, f"{hive}.reg"), "a", encoding="utf-8") as reg:
             reg.write(f'\n[{escape(key)}] 0\n"{escape(name)}"="{escape(text)}"\n')
 
+    def create_key(self, hive, key):
+        """Creates an empty key the same way, as Windows would have it."""
+        self.stop()
+        with open(os.path.join(self.path, f"{hive}.reg"), "a", encoding="utf-8") as reg:
+            reg.write("\n[" + key.replace("\\", "\\\\") + "] 0\n")
+
     def set_version(self, exe, version):
         """Windows version for one program."""
         self.set_value("user", f"Software\\Wine\\AppDefaults\\{exe}", "Version", version)
@@ -186,11 +201,21 @@ class Prefix:
         self.stop()
         return parse_reg(os.path.join(self.path, f"{hive}.reg"))
 
-    def machine_key(self, path):
-        """A key of HKLM\\Software as the 32-bit program sees it."""
-        keys = self.registry("system")
-        if self.arch == "win64" and path.lower().startswith("software\\"):
+    def machine_path(self, path):
+        """Where a key of HKLM as the 32-bit program sees it lies in system.reg:
+        under Wow6432Node in a 64-bit prefix, except the shared classes."""
+        lower = path.lower()
+        if self.arch == "win64" and lower.startswith("software\\") and not lower.startswith("software\\classes"):
             path = "Software\\Wow6432Node\\" + path[len("software\\"):]
+        return path.lower()
+
+    def machine_key(self, path, keys=None):
+        """A key of HKLM as the 32-bit program sees it: {name: (type, data)} or None."""
+        keys = keys if keys is not None else self.registry("system")
+        return keys.get(self.machine_path(path))
+
+    def user_key(self, path, keys=None):
+        keys = keys if keys is not None else self.registry("user")
         return keys.get(path.lower())
 
     def snapshot(self):
