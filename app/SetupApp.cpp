@@ -8,6 +8,7 @@
 #include "app/ExitStatus.h"
 #include "app/InstallLog.h"
 #include "app/SystemLibrary.h"
+#include "app/VisualStyles.h"
 #include "install/InstallDriver.h"
 #include "platform/Text.h"
 #include "wizard/SetupWizard.h"
@@ -16,17 +17,10 @@
 namespace {
 
 constexpr DWORD kSearchSystem32 = 0x800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
-constexpr DWORD kThemeNonClientAndControls = 3;
 constexpr DWORD kAllControlClasses = 0xFF;
 const wchar_t kViewerWindowClass[] = L"Lumidor";
 
 using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-using SetThemeAppPropertiesFn = void(WINAPI*)(DWORD);
-
-// Process-wide: UxTheme.dll stays loaded for the life of the process.
-HMODULE uxTheme = nullptr;
-SetThemeAppPropertiesFn setThemeAppProperties = nullptr;
-SetWindowThemeFn setWindowTheme = nullptr;
 
 // Where the system has SetDefaultDllDirectories (XP has not), DLLs are
 // looked for in the system folder only.
@@ -38,18 +32,7 @@ void HardenDllSearch() {
     if (setDefaultDllDirectories) setDefaultDllDirectories(kSearchSystem32);
 }
 
-void ApplyVisualStyles() {
-    if (!uxTheme) {
-        uxTheme = LoadSystemLibrary(L"UxTheme.dll");
-        setThemeAppProperties = LookUp<SetThemeAppPropertiesFn>(uxTheme, "SetThemeAppProperties");
-        setWindowTheme = LookUp<SetWindowThemeFn>(uxTheme, "SetWindowTheme");
-    }
-    if (setThemeAppProperties) setThemeAppProperties(kThemeNonClientAndControls);
-}
-
 }  // namespace
-
-SetWindowThemeFn ThemeSetWindowTheme() { return setWindowTheme; }
 
 int ExitStatusForFailure(int messageId) {
     switch (messageId) {
@@ -73,7 +56,6 @@ BOOL TheApp::InitInstance() {
     if (wcsstr(commandLine, L"/silent")) {
         SetExitCode(RunSilent(commandLine));
     } else {
-        ApplyVisualStyles();
         RunSetupWizard(*this);
         SetExitCode(kExitInstalled);
     }

@@ -12,7 +12,3 @@ private:
     int RunSilent(const wchar_t* commandLine);
 };
 
-// Process-wide theme functions, looked up once from the system folder's
-// UxTheme.dll; null where the library or function is missing.
-using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-SetWindowThemeFn ThemeSetWindowTheme();

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+class CPropertySheet;
+
 class CWinApp {
 public:
     CWinApp();
@@ -12,7 +14,7 @@ public:
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
-    virtual BOOL InitInstance() = 0;
+    virtual BOOL InitInstance() { return FALSE; }
 
     // Runs the message loop when InitInstance returned true; our program
     // never asks for one, so this only ends.
@@ -21,7 +23,8 @@ public:
     void SetExitCode(int code) { exitCode_ = code; }
     int ExitCode() const { return exitCode_; }
 
-    HWND m_pMainWnd = nullptr;
+    // The sheet that is the application's main window while it runs.
+    CPropertySheet* m_pMainWnd = nullptr;
 
     static CWinApp* Current();
 

@@ -4,6 +4,8 @@
 //   probe close-window CLASS          asks every such window to close
 //   probe version                     the version as RtlGetVersion and GetVersionExW report it
 //   probe hold FILE SECONDS           holds FILE open without sharing; FILE.held appears once it is held
+//   probe ui COMMAND...               drives the setup wizard (see WizardDriver.cpp)
+//   probe record FILE ARGS...         writes its arguments to FILE (a stand-in program to be started)
 #include <windows.h>
 
 #include <cstdio>
@@ -56,13 +58,25 @@ int HoldFile(const wchar_t* path, int seconds) {
     return 0;
 }
 
+int Record(const wchar_t* path, int count, wchar_t** args) {
+    FILE* out = _wfopen(path, L"w");
+    if (!out) return 1;
+    for (int i = 0; i < count; ++i) fwprintf(out, L"%ls\n", args[i]);
+    fclose(out);
+    return 0;
+}
+
 }  // namespace
+
+int RunWizardCommands(int count, wchar_t** commands);
 
 int wmain(int argc, wchar_t** argv) {
     if (argc >= 4 && wcscmp(argv[1], L"wait-window") == 0) return WaitWindow(argv[2], _wtoi(argv[3]));
     if (argc >= 3 && wcscmp(argv[1], L"close-window") == 0) return CloseWindows(argv[2]);
     if (argc >= 2 && wcscmp(argv[1], L"version") == 0) return PrintVersion();
     if (argc >= 4 && wcscmp(argv[1], L"hold") == 0) return HoldFile(argv[2], _wtoi(argv[3]));
+    if (argc >= 2 && wcscmp(argv[1], L"ui") == 0) return RunWizardCommands(argc - 2, argv + 2);
+    if (argc >= 3 && wcscmp(argv[1], L"record") == 0) return Record(argv[2], argc - 3, argv + 3);
     fwprintf(stderr, L"usage: probe wait-window CLASS SECONDS | close-window CLASS | version | hold FILE SECONDS\n");
     return 2;
 }

@@ -1,0 +1,35 @@
+// The finish page: "&Fertig stellen" opens the FAQ page and starts the viewer.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "platform/Text.h"
+#include "wizard/VendorPages.h"
+#include "wizard/WizardPage.h"
+#include "wizard/WizardSheet.h"
+#include "wizard/resource.h"
+
+void CWizPropertyPage::ActivateFinishPage() {
+    SendDlgItemMessageW(m_hWnd, IDC_FINISH_HEADING, WM_SETFONT,
+                        reinterpret_cast<WPARAM>(sheet->titleFont.GetSafeHandle()), TRUE);
+    CheckDlgButton(m_hWnd, IDC_SHOW_FAQ, BST_CHECKED);
+    CheckDlgButton(m_hWnd, IDC_START_VIEWER, BST_CHECKED);
+    wchar_t caption[64];
+    if (LoadStringW(GetModuleHandleW(nullptr), IDS_FINISH_CAPTION, caption, 64))
+        SetWindowTextW(sheet->GetDlgItem(IDCANCEL), caption);
+    EnableWindow(sheet->GetDlgItem(ID_WIZBACK), FALSE);
+    EnableWindow(sheet->GetDlgItem(ID_WIZNEXT), FALSE);
+}
+
+void CWizPropertyPage::RunFinishActions() {
+    if (IsDlgButtonChecked(m_hWnd, IDC_SHOW_FAQ))
+        ShellExecuteW(GetDesktopWindow(), L"open", kFaqUrl, nullptr, L"", SW_SHOW);
+    if (!IsDlgButtonChecked(m_hWnd, IDC_START_VIEWER)) return;
+    wchar_t viewer[kPathChars];
+    ReadTargetFolder(viewer, kPathChars);
+    // A viewer path that would pass 259 characters is not started.
+    if (!EndsWithBackslash(viewer) && !AppendText(viewer, L"\\")) return;
+    if (!AppendText(viewer, L"lumi32.exe")) return;
+    ShellExecuteW(GetActiveWindow(), L"open", viewer, L"", nullptr, SW_SHOW);
+    Sleep(50);
+    sheet->BringViewerToFront();
+}

@@ -1,0 +1,41 @@
+// The wizard frame: title, Cancel question, close handling, and what the
+// pages share (title font, associations list, licence link, installing notice).
+#pragma once
+
+#include "framework/Gdi.h"
+#include "framework/PropertySheet.h"
+#include "platform/Text.h"
+#include "wizard/ColorStatic.h"
+#include "wizard/HyperLink.h"
+
+class CWizPropertyPage;
+
+// Page indexes in sheet order.
+enum WizardPageIndex { kWelcomePage = 0, kNotesPage = 1, kAssociationsPage = 2, kReadyPage = 3, kFinishPage = 4 };
+
+class CWizPropertySheet : public CPropertySheet {
+public:
+    CWizPropertySheet();
+    ~CWizPropertySheet() override;
+
+    void AddWizardPage(CWizPropertyPage* page);
+    CWizPropertyPage* WizardPage(int index) const;
+    // Shows the question "Installation beenden?"; true when answered Yes.
+    bool ConfirmCancel();
+    bool BringViewerToFront();
+
+    CFont titleFont;
+    HWND formatListWindow = nullptr;
+    CHyperLink licenceLink;
+    CXColorStatic installingNotice;
+    wchar_t wizardTitle[kPathChars] = L"";
+
+protected:
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void OnSysCommand(UINT id, LPARAM lParam) override;
+
+private:
+    // Set by a confirmed close, so that the Cancel it turns into is not asked again.
+    bool closeConfirmed_ = false;
+};
