@@ -139,6 +139,14 @@ class Prefix:
                                      stderr=out, timeout=timeout)
             return process.returncode
 
+    def run_output(self, exe, args=(), cwd=None, timeout=120):
+        """Runs a Windows program to its end; returns its status and output."""
+        with tempfile.TemporaryFile() as out:
+            process = subprocess.run(["wine", exe, *args], cwd=cwd or self.path, env=self.env(), stdout=out,
+                                     stderr=subprocess.DEVNULL, timeout=timeout)
+            out.seek(0)
+            return process.returncode, out.read().decode("utf-8", "replace")
+
     def setup(self, *args, cwd=None, timeout=180):
         return self.run(SETUP_EXE, args, cwd=cwd, timeout=timeout)
 
@@ -171,7 +179,8 @@ class Prefix:
         self.stop()
         escape = lambda t: t.replace("\\", "\\\\").replace('"', '\\"')
         with open(os.path.join(self.path, f"{hive}.reg"), "a", encoding="utf-8") as reg:
-            reg.write(f'\n[{escape(key)}] 0\n"{escape(name)}"="{escape(text)}"\n')
+            value = "@" if name == "" else f'"{escape(name)}"'
+            reg.write(f'\n[{escape(key)}] 0\n{value}="{escape(text)}"\n')
 
     def create_key(self, hive, key):
         """Creates an empty key the same way, as Windows would have it."""
