@@ -7,7 +7,7 @@ UNIT := build/unit
 TOOLCHAIN := $(CURDIR)/cmake/mingw-i686.cmake
 JOBS ?= $(shell nproc)
 
-.PHONY: all bootstrap product unit test unit-test e2e-test demo clean
+.PHONY: all bootstrap product unit test unit-test e2e-test demo screenshots clean
 
 all: product
 
@@ -39,6 +39,9 @@ test: unit
 
 demo: product
 	@tools/demo.sh
+
+screenshots: unit
+	@python3 tools/screenshots.py
 
 clean:
 	rm -rf build/product build/unit build/wine dist

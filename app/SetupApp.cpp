@@ -8,6 +8,7 @@
 #include "app/ExitStatus.h"
 #include "app/InstallLog.h"
 #include "app/SystemLibrary.h"
+#include "app/SystemProbes.h"
 #include "app/VisualStyles.h"
 #include "install/InstallDriver.h"
 #include "platform/Text.h"
@@ -18,7 +19,6 @@ namespace {
 
 constexpr DWORD kSearchSystem32 = 0x800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 constexpr DWORD kAllControlClasses = 0xFF;
-const wchar_t kViewerWindowClass[] = L"Lumidor";
 
 using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
 
@@ -63,7 +63,7 @@ BOOL TheApp::InitInstance() {
 }
 
 int TheApp::RunSilent(const wchar_t* commandLine) {
-    if (FindWindowW(kViewerWindowClass, nullptr)) {
+    if (IsViewerRunning()) {
         wchar_t message[kPathChars];
         if (!LoadStringW(GetModuleHandleW(nullptr), IDS_VIEWER_RUNNING, message, kPathChars)) message[0] = L'\0';
         WriteInstallLog(message);

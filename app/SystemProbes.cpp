@@ -91,6 +91,10 @@ int CachedSystemVersionCode() {
     return systemVersionCode;
 }
 
+const wchar_t kViewerWindowClass[] = L"Lumidor";
+
+bool IsViewerRunning() { return FindWindowW(kViewerWindowClass, nullptr) != nullptr; }
+
 int IsVistaOrLaterFrom(DWORD platformId, DWORD major) {
     return platformId == VER_PLATFORM_WIN32_NT && major > 5 ? 1 : 0;
 }

@@ -27,6 +27,12 @@ int GetSystemVersionCode();
 // Asked once and kept for the rest of the process.
 int CachedSystemVersionCode();
 
+// The window class of the viewer's top-level window.
+extern const wchar_t kViewerWindowClass[];
+
+// Whether the viewer runs: a top-level window of its class, any title.
+bool IsViewerRunning();
+
 // NT family with major version 6 or later, by the plain version call.
 int IsVistaOrLaterFrom(DWORD platformId, DWORD major);
 int IsVistaOrLaterSystem();

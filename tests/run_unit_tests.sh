@@ -12,11 +12,13 @@ mkdir -p "$top/build/wine"
 [ -f "$prefix/system.reg" ] || make_prefix "$prefix"
 
 export WINEPREFIX="$prefix" HOME="$prefix/home"
+start_xvfb || exit 1
+trap 'kill "$XVFB_PID" 2>/dev/null' EXIT
 LUMIDOR_SETUP_EXE=$(z_path "$top/dist/lumidor476_setup.exe") \
   LUMIDOR_TEST_ARCHIVES=$(z_path "$top/build/product/test-archives") wine "$runner" "$@" >"$log" 2>&1
 status=$?
 wineserver -k 2>/dev/null
-grep -E '^\[  (FAILED|PASSED|SKIPPED) |^\[ RUN|Failure|error' "$log" | grep -v '^\[ RUN' | head -n 60
+grep -E '^\[  (FAILED|PASSED|SKIPPED) |: Failure$|^face|drawn with' "$log" | head -n 60
 passed=$(grep -c '^\[       OK \]' "$log")
 failed=$(grep -c '^\[  FAILED  \] .*(' "$log")
 if [ "$status" -ne 0 ] && [ "$failed" -eq 0 ]; then failed=1; echo "unit tests ended with status $status"; tail -n 20 "$log"; fi

@@ -26,3 +26,23 @@ make_prefix() {
 
 # Windows form of a Unix path, through Wine's Z: drive.
 z_path() { local p; p=$(readlink -f "$1"); echo "Z:${p//\//\\}"; }
+
+# start_xvfb: a private X display for the tests (Wine cannot create windows
+# without one); sets DISPLAY and XVFB_PID.
+start_xvfb() {
+  local n
+  for n in $(seq 150 199); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    local i
+    for i in $(seq 50); do
+      if [ -e "/tmp/.X11-unix/X$n" ]; then export DISPLAY=":$n"; return 0; fi
+      kill -0 "$XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$XVFB_PID" 2>/dev/null
+  done
+  echo "no Xvfb display could be started" >&2
+  return 1
+}

@@ -17,13 +17,6 @@ const COLORREF kDisabledText = RGB(255, 128, 0);
 constexpr UINT kUnticked = 1;
 constexpr UINT kTicked = 2;
 
-bool IsNtVistaOrLater() {
-    OSVERSIONINFOW version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-    GetVersionExW(&version);
-    return version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion > 5;
-}
-
 void SetRowTick(HWND list, int row, UINT image) {
     LVITEMW item = {};
     item.stateMask = LVIS_STATEIMAGEMASK;
@@ -46,7 +39,7 @@ void AddFormatRow(HWND list, const wchar_t* label, const wchar_t* description, i
 }
 
 void CWizPropertyPage::ActivateAssociationsPage() {
-    bool vistaOrLater = IsNtVistaOrLater();
+    bool vistaOrLater = IsVistaOrLaterSystem();
     if (vistaOrLater) ShowWindow(GetDlgItem(IDC_ASSOCIATE_ALL_USERS), SW_HIDE);
 
     if (!sheet->formatListWindow) {

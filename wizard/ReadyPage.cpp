@@ -1,5 +1,6 @@
 // The what's-new page (release notes) and the ready page (INI folder, and the
 // installation itself under the red waiting notice).
+#include "app/SystemProbes.h"
 #include "install/InstallDriver.h"
 #include "platform/Text.h"
 #include "wizard/WizardPage.h"
@@ -10,14 +11,6 @@
 namespace {
 
 constexpr size_t kReleaseNotesChars = 10240;
-const wchar_t kViewerWindowClass[] = L"Lumidor";
-
-bool IsNtVistaOrLater() {
-    OSVERSIONINFOW version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-    GetVersionExW(&version);
-    return version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 6;
-}
 
 void EnableFrameButtons(HWND sheet, BOOL enable) {
     const int buttons[] = {ID_WIZBACK, ID_WIZNEXT, IDCANCEL};
@@ -54,13 +47,13 @@ void CWizPropertyPage::ActivateReadyPage() {
 
     // Reset on every activation: the application-data folder from Vista on,
     // the program folder on XP.
-    bool vistaOrLater = IsNtVistaOrLater();
+    bool vistaOrLater = IsVistaOrLaterSystem();
     CheckDlgButton(m_hWnd, IDC_INI_PROGRAM_FOLDER, vistaOrLater ? BST_UNCHECKED : BST_CHECKED);
     CheckDlgButton(m_hWnd, IDC_INI_APPLICATION_DATA, vistaOrLater ? BST_CHECKED : BST_UNCHECKED);
 }
 
 LRESULT CWizPropertyPage::RunInstallation() {
-    if (FindWindowW(kViewerWindowClass, nullptr)) {
+    if (IsViewerRunning()) {
         ShowWarning(IDS_VIEWER_RUNNING, MB_OK | MB_ICONEXCLAMATION);
         return -1;
     }

@@ -13,7 +13,6 @@
 namespace {
 
 const wchar_t kBitness[] = L"32";
-const wchar_t kViewerWindowClass[] = L"Lumidor";
 
 // Opens the dialog on the start folder (one trailing backslash removed).
 int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM data) {
@@ -86,7 +85,7 @@ void CWizPropertyPage::ActivateWelcomePage() {
         if (FindPreviousInstallFolder(folder, kPathChars)) SetDlgItemTextW(m_hWnd, IDC_TARGET_FOLDER, folder);
     }
     // A warning only: the ready page refuses to install while the viewer runs.
-    if (FindWindowW(kViewerWindowClass, nullptr)) ShowWarning(IDS_VIEWER_RUNNING, MB_OK | MB_ICONEXCLAMATION);
+    if (IsViewerRunning()) ShowWarning(IDS_VIEWER_RUNNING, MB_OK | MB_ICONEXCLAMATION);
     firstActivation = 0;
 }
 

@@ -1,12 +1,12 @@
 // The wizard frame.
 #include "wizard/WizardSheet.h"
 
+#include "app/SystemProbes.h"
 #include "wizard/WizardPage.h"
 #include "wizard/resource.h"
 
 namespace {
 constexpr UINT kQuestionStyle = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
-const wchar_t kViewerWindowClass[] = L"Lumidor";
 }  // namespace
 
 CWizPropertySheet::CWizPropertySheet() : CPropertySheet(L"Lumidor Setup", nullptr, 0) { SetWizardMode(); }
