@@ -6,6 +6,7 @@
 //   probe hold FILE SECONDS           holds FILE open without sharing; FILE.held appears once it is held
 //   probe ui COMMAND...               drives the setup wizard (see WizardDriver.cpp)
 //   probe record FILE ARGS...         writes its arguments to FILE (a stand-in program to be started)
+//   probe spawn COMMANDLINE           runs a program with exactly that command line; its exit status
 #include <windows.h>
 
 #include <cstdio>
@@ -58,6 +59,20 @@ int HoldFile(const wchar_t* path, int seconds) {
     return 0;
 }
 
+int Spawn(const wchar_t* commandLine) {
+    std::wstring line = commandLine;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return 255;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD status = 255;
+    GetExitCodeProcess(process.hProcess, &status);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(status);
+}
+
 int Record(const wchar_t* path, int count, wchar_t** args) {
     FILE* out = _wfopen(path, L"w");
     if (!out) return 1;
@@ -75,6 +90,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc >= 3 && wcscmp(argv[1], L"close-window") == 0) return CloseWindows(argv[2]);
     if (argc >= 2 && wcscmp(argv[1], L"version") == 0) return PrintVersion();
     if (argc >= 4 && wcscmp(argv[1], L"hold") == 0) return HoldFile(argv[2], _wtoi(argv[3]));
+    if (argc >= 3 && wcscmp(argv[1], L"spawn") == 0) return Spawn(argv[2]);
     if (argc >= 2 && wcscmp(argv[1], L"ui") == 0) return RunWizardCommands(argc - 2, argv + 2);
     if (argc >= 3 && wcscmp(argv[1], L"record") == 0) return Record(argv[2], argc - 3, argv + 3);
     fwprintf(stderr, L"usage: probe wait-window CLASS SECONDS | close-window CLASS | version | hold FILE SECONDS\n");
