@@ -18,14 +18,6 @@ using GetFileVersionInfoSizeWFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
 using GetFileVersionInfoWFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
 using VerQueryValueWFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
 
-struct HeapBlock {
-    explicit HeapBlock(size_t bytes) : data(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes)) {}
-    ~HeapBlock() { if (data) HeapFree(GetProcessHeap(), 0, data); }
-    HeapBlock(const HeapBlock&) = delete;
-    HeapBlock& operator=(const HeapBlock&) = delete;
-    void* data;
-};
-
 }  // namespace
 
 int ReadVersionAndCompany(const wchar_t* path, wchar_t* versionText, size_t cchVersion, wchar_t* company,
@@ -40,12 +32,12 @@ int ReadVersionAndCompany(const wchar_t* path, wchar_t* versionText, size_t cchV
     DWORD handle = 0;
     DWORD size = getSize(path, &handle);
     if (size == 0) return 0;
-    HeapBlock block(static_cast<size_t>(size) * 2);
-    if (!block.data || !getInfo(path, 0, size, block.data)) return 0;
+    CHeapBlock block(static_cast<size_t>(size) * 2, true);
+    if (!block || !getInfo(path, 0, size, block.get())) return 0;
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT fixedBytes = 0;
-    if (!query(block.data, L"\\", reinterpret_cast<void**>(&fixed), &fixedBytes) || !fixed ||
+    if (!query(block.get(), L"\\", reinterpret_cast<void**>(&fixed), &fixedBytes) || !fixed ||
         fixedBytes < sizeof(VS_FIXEDFILEINFO))
         return 0;
     FormatText(versionText, cchVersion, L"%d.%d%d", HIWORD(fixed->dwProductVersionMS),
@@ -55,7 +47,7 @@ int ReadVersionAndCompany(const wchar_t* path, wchar_t* versionText, size_t cchV
         company[0] = L'\0';
         wchar_t* found = nullptr;
         UINT length = 0;
-        if (query(block.data, kCompanyKey, reinterpret_cast<void**>(&found), &length) && found) {
+        if (query(block.get(), kCompanyKey, reinterpret_cast<void**>(&found), &length) && found) {
             size_t count = wcsnlen(found, length);
             if (count > cchCompany - 1) count = cchCompany - 1;
             wmemcpy(company, found, count);

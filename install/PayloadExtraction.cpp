@@ -187,14 +187,14 @@ int UnpackArchive(const wchar_t* archivePath, const wchar_t* targetFolder, int k
 
     unz_global_info64 global;
     if (unzGetGlobalInfo64(archive, &global) != UNZ_OK) return -1;
-    void* buffer = HeapAlloc(GetProcessHeap(), 0, kCopyBlockBytes);
+    CHeapBlock buffer(kCopyBlockBytes);
     if (!buffer) return -1;
 
     int result = 0;
     ZPOS64_T filesCreated = 0;
     for (ZPOS64_T entry = 0; entry < global.number_entry; ++entry) {
         bool isFile = false;
-        EntryResult unpacked = UnpackEntry(archive, keepInstalledIconsDll, buffer, isFile);
+        EntryResult unpacked = UnpackEntry(archive, keepInstalledIconsDll, buffer.get(), isFile);
         if (unpacked == EntryResult::Failed) {
             result = -1;
             break;
@@ -205,7 +205,6 @@ int UnpackArchive(const wchar_t* archivePath, const wchar_t* targetFolder, int k
             break;
         }
     }
-    HeapFree(GetProcessHeap(), 0, buffer);
     if (result == 0 && filesCreated == 0) result = -1;  // nothing of the viewer arrived
     return result;
 }

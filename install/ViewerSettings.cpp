@@ -55,14 +55,6 @@ bool FileInFolder(const wchar_t* folder, const wchar_t* name, wchar_t (&path)[kP
     return AppendText(path, name);
 }
 
-struct HeapBuffer {
-    explicit HeapBuffer(size_t bytes) : data(HeapAlloc(GetProcessHeap(), 0, bytes ? bytes : 1)) {}
-    ~HeapBuffer() { if (data) HeapFree(GetProcessHeap(), 0, data); }
-    HeapBuffer(const HeapBuffer&) = delete;
-    HeapBuffer& operator=(const HeapBuffer&) = delete;
-    void* data;
-};
-
 bool WriteAll(HANDLE file, const void* data, DWORD bytes) {
     DWORD written = 0;
     return WriteFile(file, data, bytes, &written, nullptr) && written == bytes;
@@ -176,10 +168,10 @@ int ConvertIniToUnicode(const wchar_t* path) {
     DWORD size = GetFileSize(source.get(), nullptr);
     if (size == INVALID_FILE_SIZE || size > 0x4000000) return 1;  // not a settings file we can hold
 
-    HeapBuffer ansi(size);
+    CHeapBlock ansi(size);
     DWORD read = 0;
-    if (!ansi.data || !ReadFile(source.get(), ansi.data, size, &read, nullptr) || read != size) return 1;
-    const unsigned char* bytes = static_cast<const unsigned char*>(ansi.data);
+    if (!ansi || !ReadFile(source.get(), ansi.get(), size, &read, nullptr) || read != size) return 1;
+    const unsigned char* bytes = static_cast<const unsigned char*>(ansi.get());
     if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) return 1;  // UTF-16 already
     source.reset();
 
@@ -196,21 +188,21 @@ int ConvertIniToUnicode(const wchar_t* path) {
 
     // The whole file in one conversion, so that no character is split and a
     // stray NUL byte does not cut what follows.
-    int units = size ? MultiByteToWideChar(CP_ACP, 0, static_cast<const char*>(ansi.data), static_cast<int>(size),
+    int units = size ? MultiByteToWideChar(CP_ACP, 0, static_cast<const char*>(ansi.get()), static_cast<int>(size),
                                            nullptr, 0)
                      : 0;
     if (units == 0) return 1;  // nothing to convert
-    HeapBuffer wide(static_cast<size_t>(units) * sizeof(wchar_t));
-    if (!wide.data) return 1;
-    MultiByteToWideChar(CP_ACP, 0, static_cast<const char*>(ansi.data), static_cast<int>(size),
-                        static_cast<wchar_t*>(wide.data), units);
+    CHeapBlock wide(static_cast<size_t>(units) * sizeof(wchar_t));
+    if (!wide) return 1;
+    MultiByteToWideChar(CP_ACP, 0, static_cast<const char*>(ansi.get()), static_cast<int>(size),
+                        wide.as<wchar_t>(), units);
 
     CScopedFile twin(CreateFileW(tempPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!twin) return 1;
     const unsigned char bom[] = {0xFF, 0xFE};
     bool written = WriteAll(twin.get(), bom, sizeof(bom)) &&
                    WriteAll(twin.get(), kUnicodeHeader, sizeof(kUnicodeHeader) - sizeof(char16_t)) &&
-                   WriteAll(twin.get(), wide.data, static_cast<DWORD>(units) * sizeof(wchar_t));
+                   WriteAll(twin.get(), wide.get(), static_cast<DWORD>(units) * sizeof(wchar_t));
     bool closed = CloseHandle(twin.release()) != 0;
     if (!written || !closed) {
         DeleteFileW(tempPath);  // the settings file stays ANSI and intact

@@ -79,6 +79,25 @@ using CScopedGdi = CScoped<NullInvalid<HGDIOBJ, CloseGdi>>;
 using CScopedFile = CScoped<MinusOneInvalid<CloseKernelHandle>>;
 using CScopedFind = CScoped<MinusOneInvalid<CloseFind>>;
 
+// A block of the process heap, freed with the holder; null when it could
+// not be had.
+class CHeapBlock {
+public:
+    explicit CHeapBlock(size_t bytes, bool zeroed = false)
+        : data_(HeapAlloc(GetProcessHeap(), zeroed ? HEAP_ZERO_MEMORY : 0, bytes ? bytes : 1)) {}
+    ~CHeapBlock() { if (data_) HeapFree(GetProcessHeap(), 0, data_); }
+    CHeapBlock(const CHeapBlock&) = delete;
+    CHeapBlock& operator=(const CHeapBlock&) = delete;
+
+    void* get() const { return data_; }
+    template <typename T>
+    T* as() const { return static_cast<T*>(data_); }
+    explicit operator bool() const { return data_ != nullptr; }
+
+private:
+    void* data_;
+};
+
 // Holds one COM interface pointer and releases it.
 template <typename I>
 class CComRef {

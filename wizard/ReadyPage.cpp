@@ -2,6 +2,7 @@
 // installation itself under the red waiting notice).
 #include "app/SystemProbes.h"
 #include "install/InstallDriver.h"
+#include "platform/Scoped.h"
 #include "platform/Text.h"
 #include "wizard/WizardPage.h"
 #include "wizard/WizardRules.h"
@@ -26,8 +27,9 @@ void CWizPropertyPage::ShowReleaseNotes() {
     const wchar_t* text = loaded ? static_cast<const wchar_t*>(LockResource(loaded)) : nullptr;
     if (!text) return;
     // Used as stored, byte-order mark included; the last character stays the terminator.
-    static wchar_t notes[kReleaseNotesChars];
-    wmemset(notes, L'\0', kReleaseNotesChars);
+    CHeapBlock block(kReleaseNotesChars * sizeof(wchar_t), true);
+    wchar_t* notes = block.as<wchar_t>();
+    if (!notes) return;
     size_t units = SizeofResource(self, found) / sizeof(wchar_t);
     wmemcpy(notes, text, units < kReleaseNotesChars - 1 ? units : kReleaseNotesChars - 1);
     StripAfterLastAlphanumeric(notes);
