@@ -26,6 +26,12 @@ def test_the_welcome_page_on_first_display():
         assert wizard.ui("click|1019", "sleep|200", "checked|1011", "checked|1021", "checked|1012", "enabled|1016",
                          "enabled|1017", "checked|1016") == ["0", "0", "0", "0", "0", "1"]
         assert wizard.ui("click|1021", "sleep|200", "enabled|1016", "enabled|1017", "checked|1016") == ["1", "1", "1"]
+
+        # Cancel answered Yes ends the wizard.
+        wizard.ui(f"click|{CANCEL}")
+        assert wizard.box()[0] == "Installation beenden?"
+        wizard.answer(IDYES)
+        assert wizard.wait_closed(20) == 0
     finally:
         wizard.stop()
 
@@ -119,7 +125,11 @@ def test_a_full_installation_through_the_wizard():
     wizard = Wizard("wizard_install").start()
     try:
         wizard.ui("set-text|1000|C:\\Wizard\\Lumidor\\  ")
-        wizard.to_ready_page()
+        wizard.next(NOTES)
+        wizard.next(ASSOCIATIONS)
+        # Every line ticked, then the list disabled: nothing is read from it.
+        wizard.ui("click|3311", "sleep|200", "click|1080", "sleep|200", "click|3311", "sleep|200")
+        wizard.next(READY)
         wizard.next(FINISH)
         assert wizard.ui("text|2", "enabled|12323", "enabled|12324", "checked|1022", "checked|1020", "text|1015") == [
             "&Fertig stellen", "0", "0", "1", "1", "Einrichtung abgeschlossen!"]
@@ -127,6 +137,7 @@ def test_a_full_installation_through_the_wizard():
         assert wizard.wait_closed() == 0
         # The viewer was started and is in front.
         assert wizard.prefix.probe("wait-window", "Lumidor", "20") == 0
+        assert wizard.read("foreground-class") == "Lumidor"
         wizard.prefix.probe("close-window", "Lumidor")
     finally:
         wizard.stop()
@@ -137,8 +148,9 @@ def test_a_full_installation_through_the_wizard():
     assert links(prefix, DESKTOP) == ["Lumidor Thumbnails.lnk", "Lumidor.lnk"]
     assert len(links(prefix, PROGRAMS + "\\Lumidor")) == 9
     assert os.path.isfile(prefix.unix("C:\\users\\root\\AppData\\Roaming\\Lumidor\\lumi32.ini"))
-    # Nothing was chosen on the associations page: no user choice anywhere.
+    # The disabled list was not read: no user choice, no chosen default class.
     assert prefix.user_key(FILE_EXTS + "jpg\\UserChoice") is None
+    assert (prefix.machine_key("SOFTWARE\\Classes\\.gif") or {}).get("") != ("REG_SZ", "Lumidor.gif")
 
 
 def test_a_failed_installation_goes_back_to_the_welcome_page():
@@ -216,22 +228,33 @@ def test_a_refused_association_question_on_win10():
     check_association_question_refused("win10")
 
 
-def test_the_licence_link_falls_back_to_the_htm_handler():
-    wizard = Wizard("wizard_link")
+def click_link_with_handler(name, padding):
+    """Clicks the licence link with a stand-in ".htm" handler whose command
+    carries padding; returns what the handler recorded, if it ran."""
+    wizard = Wizard(name)
     record = "C:\\link.txt"
     probe = "Z:" + PROBE_EXE.replace("/", "\\")
     wizard.prefix.set_value("system", "Software\\Classes\\.htm", "", "lumitest.htm")
     wizard.prefix.set_value("system", "Software\\Classes\\lumitest.htm\\shell\\open\\command", "",
-                            f'"{probe}" record {record} "%1"')
+                            f'"{probe}" record {record} {padding}"%1"')
     wizard.start()
     try:
         wizard.ui("mouse-click|1045")
         recorded = wizard.prefix.unix(record)
-        for _ in range(100):
+        for _ in range(50):
             if os.path.exists(recorded):
                 break
             time.sleep(0.1)
-        lines = open(recorded, encoding="latin-1").read().split() if os.path.exists(recorded) else []
-        assert any(l.endswith("eula.htm") for l in lines), lines
+        return open(recorded, encoding="latin-1").read().split() if os.path.exists(recorded) else []
     finally:
         wizard.stop()
+
+
+def test_the_licence_link_falls_back_to_the_htm_handler():
+    lines = click_link_with_handler("wizard_link", "")
+    assert any(l.endswith("eula.htm") for l in lines), lines
+
+
+def test_a_handler_command_that_cannot_be_read_whole_is_never_run():
+    # Over 260 bytes: read only in part, so not run at all.
+    assert click_link_with_handler("wizard_link_long", "p" * 200 + " ") == []

@@ -154,6 +154,11 @@ bool Run(const std::wstring& command) {
         EnumWindows(ListDialog, 0);
         return true;
     }
+    if (name == L"foreground-class") {
+        wchar_t cls[64] = L"";
+        GetClassNameW(GetForegroundWindow(), cls, 64);
+        return Print(cls), true;
+    }
     if (name == L"boxes") return Print(std::to_wstring(Windows(true).size())), true;
     if (name == L"box-text") return Print(Escape(Text(GetDlgItem(Box(), 0xFFFF)))), true;
     if (name == L"box-style") {
