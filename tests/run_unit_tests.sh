@@ -17,10 +17,21 @@ trap 'kill "$XVFB_PID" 2>/dev/null' EXIT
 LUMIDOR_SETUP_EXE=$(z_path "$top/dist/lumidor476_setup.exe") \
   LUMIDOR_TEST_ARCHIVES=$(z_path "$top/build/product/test-archives") wine "$runner" "$@" >"$log" 2>&1
 status=$?
+# The parser's long random run, on its own, under Wine's heap checking.
+heap_log="$top/build/wine/unit_heap.log"
+WINEDEBUG=warn+heap wine "$runner" --gtest_also_run_disabled_tests \
+  --gtest_filter='SilentOptions.DISABLED_HundredThousandRandomCommandLines' >"$heap_log" 2>&1
+heap_status=$?
 wineserver -k 2>/dev/null
+if [ "$heap_status" -ne 0 ] || grep -qE '^[0-9a-f]*:?(err|warn):heap' "$heap_log"; then
+  echo "random command lines under heap checking failed:"; grep -E 'heap|FAILED' "$heap_log" | head -n 20
+  status=1
+fi
 grep -E '^\[  (FAILED|PASSED|SKIPPED) |: Failure$|^face|drawn with' "$log" | head -n 60
 passed=$(grep -c '^\[       OK \]' "$log")
 failed=$(grep -c '^\[  FAILED  \] .*(' "$log")
+passed=$((passed + $(grep -c '^\[       OK \]' "$heap_log")))
+failed=$((failed + $(grep -c '^\[  FAILED  \] .*(' "$heap_log")))
 if [ "$status" -ne 0 ] && [ "$failed" -eq 0 ]; then failed=1; echo "unit tests ended with status $status"; tail -n 20 "$log"; fi
 echo "unit: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -103,6 +103,7 @@ class Prefix:
         os.makedirs(SCRATCH, exist_ok=True)
         self.path = os.path.join(SCRATCH, name)
         self.arch = arch
+        self.dll_overrides = ""  # added to Wine's DLL overrides for this prefix
         self._kill_server()
         shutil.rmtree(self.path, ignore_errors=True)
         template = _template(arch)
@@ -127,6 +128,8 @@ class Prefix:
 
     def env(self):
         env = dict(os.environ, **BASE_ENV, WINEPREFIX=self.path, HOME=os.path.join(self.path, "home"))
+        if getattr(self, "dll_overrides", ""):
+            env["WINEDLLOVERRIDES"] += ";" + self.dll_overrides
         if DISPLAY.name:
             env["DISPLAY"] = DISPLAY.name
         return env

@@ -7,6 +7,7 @@
 //   probe ui COMMAND...               drives the setup wizard (see WizardDriver.cpp)
 //   probe record FILE ARGS...         writes its arguments to FILE (a stand-in program to be started)
 //   probe spawn COMMANDLINE           runs a program with exactly that command line; its exit status
+//   probe load NAME                   LoadLibraryW by that name, as a careless program would
 #include <windows.h>
 
 #include <cstdio>
@@ -91,6 +92,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc >= 2 && wcscmp(argv[1], L"version") == 0) return PrintVersion();
     if (argc >= 4 && wcscmp(argv[1], L"hold") == 0) return HoldFile(argv[2], _wtoi(argv[3]));
     if (argc >= 3 && wcscmp(argv[1], L"spawn") == 0) return Spawn(argv[2]);
+    if (argc >= 3 && wcscmp(argv[1], L"load") == 0) return LoadLibraryW(argv[2]) ? 0 : 1;
     if (argc >= 2 && wcscmp(argv[1], L"ui") == 0) return RunWizardCommands(argc - 2, argv + 2);
     if (argc >= 3 && wcscmp(argv[1], L"record") == 0) return Record(argv[2], argc - 3, argv + 3);
     fwprintf(stderr, L"usage: probe wait-window CLASS SECONDS | close-window CLASS | version | hold FILE SECONDS\n");
