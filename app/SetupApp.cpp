@@ -14,6 +14,7 @@
 #include "platform/Text.h"
 #include "wizard/SetupWizard.h"
 #include "wizard/resource.h"
+#include "platform/SystemDlls.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ BOOL TheApp::InitInstance() {
     HardenDllSearch();
     ApplyVisualStyles();
     INITCOMMONCONTROLSEX controls = {sizeof(controls), kAllControlClasses};
-    InitCommonControlsEx(&controls);
+    sys::InitCommonControlsEx(&controls);
 
     // The whole command line, case-sensitively, anywhere in the text.
     const wchar_t* commandLine = GetCommandLineW();
@@ -59,6 +60,7 @@ BOOL TheApp::InitInstance() {
         RunSetupWizard(*this);
         SetExitCode(kExitInstalled);
     }
+    sys::ReleaseSystemDlls();
     return FALSE;
 }
 

@@ -2,6 +2,7 @@
 #include "framework/PropertyPage.h"
 
 #include "framework/Static.h"
+#include "platform/SystemDlls.h"
 
 void DDX_Control(CDataExchange* pDX, int id, CStatic& control) {
     if (!control.GetSafeHwnd()) control.SubclassWindow(GetDlgItem(pDX->dialog, id));
@@ -23,7 +24,7 @@ void CPropertyPage::SetCaption(const wchar_t* caption) {
     page_.pszTitle = caption;
 }
 
-HPROPSHEETPAGE CPropertyPage::CreatePage() { return CreatePropertySheetPageW(&page_); }
+HPROPSHEETPAGE CPropertyPage::CreatePage() { return sys::CreatePropertySheetPageW(&page_); }
 
 INT_PTR CPropertyPage::OnNotify(const NMHDR& header) {
     LRESULT result = 0;

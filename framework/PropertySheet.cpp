@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "framework/PropertyPage.h"
+#include "platform/SystemDlls.h"
 
 namespace {
 // The sheet being created: a creation hook carries no user data.
@@ -42,7 +43,7 @@ INT_PTR CPropertySheet::DoModal() {
     // WM_INITDIALOG comes through OnInitDialog (as the framework's sheets do).
     creatingSheet = this;
     creationHook_ = SetWindowsHookExW(WH_CBT, &CPropertySheet::CreationHook, nullptr, GetCurrentThreadId());
-    INT_PTR result = PropertySheetW(&header);
+    INT_PTR result = sys::PropertySheetW(&header);
     if (creationHook_) UnhookWindowsHookEx(creationHook_);
     creationHook_ = nullptr;
     creatingSheet = nullptr;

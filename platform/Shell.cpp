@@ -7,6 +7,7 @@
 
 #include "platform/Scoped.h"
 #include "platform/Text.h"
+#include "platform/SystemDlls.h"
 
 int CreateShellLink(const wchar_t* linkPath, const ShellLinkFields& fields) {
     CComScope com;
@@ -29,8 +30,8 @@ void GetSpecialFolderPath(int csidl, wchar_t* out, size_t cchOut) {
     wchar_t path[MAX_PATH] = L"";
     LPITEMIDLIST items = nullptr;
     bool found = false;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(GetActiveWindow(), csidl, &items)) && items) {
-        found = SHGetPathFromIDListW(items, path) && path[0] != L'\0';
+    if (SUCCEEDED(sys::SHGetSpecialFolderLocation(GetActiveWindow(), csidl, &items)) && items) {
+        found = sys::SHGetPathFromIDListW(items, path) && path[0] != L'\0';
         CoTaskMemFree(items);
     }
     if (!found && !GetWindowsDirectoryW(path, MAX_PATH)) path[0] = L'\0';
@@ -39,5 +40,5 @@ void GetSpecialFolderPath(int csidl, wchar_t* out, size_t cchOut) {
 }
 
 void NotifyAssociationsChanged(UINT flags) {
-    SHChangeNotify(SHCNE_ASSOCCHANGED, flags, nullptr, nullptr);
+    sys::SHChangeNotify(SHCNE_ASSOCCHANGED, flags, nullptr, nullptr);
 }

@@ -7,6 +7,7 @@
 #include "wizard/WizardPage.h"
 #include "wizard/WizardSheet.h"
 #include "wizard/resource.h"
+#include "platform/SystemDlls.h"
 
 void CWizPropertyPage::ActivateFinishPage() {
     SendDlgItemMessageW(m_hWnd, IDC_FINISH_HEADING, WM_SETFONT,
@@ -22,14 +23,14 @@ void CWizPropertyPage::ActivateFinishPage() {
 
 void CWizPropertyPage::RunFinishActions() {
     if (IsDlgButtonChecked(m_hWnd, IDC_SHOW_FAQ))
-        ShellExecuteW(GetDesktopWindow(), L"open", kFaqUrl, nullptr, L"", SW_SHOW);
+        sys::ShellExecuteW(GetDesktopWindow(), L"open", kFaqUrl, nullptr, L"", SW_SHOW);
     if (!IsDlgButtonChecked(m_hWnd, IDC_START_VIEWER)) return;
     wchar_t viewer[kPathChars];
     ReadTargetFolder(viewer, kPathChars);
     // A viewer path that would pass 259 characters is not started.
     if (!EndsWithBackslash(viewer) && !AppendText(viewer, L"\\")) return;
     if (!AppendText(viewer, L"lumi32.exe")) return;
-    ShellExecuteW(GetActiveWindow(), L"open", viewer, L"", nullptr, SW_SHOW);
+    sys::ShellExecuteW(GetActiveWindow(), L"open", viewer, L"", nullptr, SW_SHOW);
     Sleep(50);
     sheet->BringViewerToFront();
 }

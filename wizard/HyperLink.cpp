@@ -7,6 +7,7 @@
 #include "platform/Registry.h"
 #include "platform/Scoped.h"
 #include "platform/Text.h"
+#include "platform/SystemDlls.h"
 
 namespace {
 
@@ -160,7 +161,7 @@ void CHyperLink::OnClicked() {
 }
 
 HINSTANCE CHyperLink::OpenLinkTarget(const wchar_t* target, int showCommand) {
-    HINSTANCE result = ShellExecuteW(GetDesktopWindow(), L"open", target, nullptr, nullptr, showCommand);
+    HINSTANCE result = sys::ShellExecuteW(GetDesktopWindow(), L"open", target, nullptr, nullptr, showCommand);
     if (reinterpret_cast<INT_PTR>(result) > 32) return result;
 
     wchar_t fileClass[130];

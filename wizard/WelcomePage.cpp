@@ -9,6 +9,7 @@
 #include "wizard/WizardRules.h"
 #include "wizard/WizardSheet.h"
 #include "wizard/resource.h"
+#include "platform/SystemDlls.h"
 
 namespace {
 
@@ -39,10 +40,10 @@ bool ShowFolderDialog(HWND owner, wchar_t* path) {
     browse.ulFlags = BIF_RETURNONLYFSDIRS;
     browse.lpfn = &BrowseCallback;
     browse.lParam = reinterpret_cast<LPARAM>(path);
-    LPITEMIDLIST chosen = SHBrowseForFolderW(&browse);
+    LPITEMIDLIST chosen = sys::SHBrowseForFolderW(&browse);
     if (!chosen) return false;
     wchar_t folder[MAX_PATH];
-    bool found = SHGetPathFromIDListW(chosen, folder) != FALSE;
+    bool found = sys::SHGetPathFromIDListW(chosen, folder) != FALSE;
     CoTaskMemFree(chosen);
     if (!found) return false;
     CopyText(path, kPathChars, folder);

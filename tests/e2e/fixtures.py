@@ -72,3 +72,22 @@ def small_drive(kilobytes):
     finally:
         subprocess.run(["umount", "-l", folder])
         os.rmdir(folder)
+
+
+def planted_dll(name, marker):
+    """A DLL named like a system DLL that leaves the file marker (a Windows
+    path) behind when any process loads it."""
+    folder = os.path.join(SCRATCH, "planted")
+    os.makedirs(folder, exist_ok=True)
+    path = os.path.join(folder, name + "." + marker.replace("\\", "_").replace(":", ""))
+    source = path + ".c"
+    escaped = marker.replace("\\", "\\\\")
+    with open(source, "w") as f:
+        f.write("#include <windows.h>\n"
+                "BOOL WINAPI DllMain(HINSTANCE a, DWORD reason, LPVOID c) {\n"
+                "    if (reason == DLL_PROCESS_ATTACH)\n"
+                f"        CloseHandle(CreateFileW(L\"{escaped}\", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));\n"
+                "    return TRUE;\n"
+                "}\n")
+    subprocess.run(["i686-w64-mingw32-gcc", "-shared", "-s", source, "-o", path], check=True)
+    return path

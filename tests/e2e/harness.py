@@ -150,6 +150,16 @@ class Prefix:
             out.seek(0)
             return process.returncode, out.read().decode("utf-8", "replace")
 
+    def run_trace(self, exe, args=(), cwd=None, channels="+loaddll", timeout=120):
+        """Runs a Windows program with Wine's debug channels on; returns its
+        status and the trace."""
+        with tempfile.TemporaryFile() as trace:
+            env = dict(self.env(), WINEDEBUG=channels)
+            process = subprocess.run(["wine", exe, *args], cwd=cwd or self.path, env=env, stdout=subprocess.DEVNULL,
+                                     stderr=trace, timeout=timeout)
+            trace.seek(0)
+            return process.returncode, trace.read().decode("utf-8", "replace")
+
     def setup(self, *args, cwd=None, timeout=180):
         return self.run(SETUP_EXE, args, cwd=cwd, timeout=timeout)
 
