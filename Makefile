@@ -7,7 +7,7 @@ UNIT := build/unit
 TOOLCHAIN := $(CURDIR)/cmake/mingw-i686.cmake
 JOBS ?= $(shell nproc)
 
-.PHONY: all bootstrap product unit test unit-test e2e-test demo screenshots clean
+.PHONY: all bootstrap product unit test unit-test e2e-test demo screenshots bench clean
 
 all: product
 
@@ -42,6 +42,10 @@ demo: product
 
 screenshots: unit
 	@python3 tools/screenshots.py
+
+bench: product
+	@cmake --build $(PRODUCT) -j$(JOBS) --target bench_programs -- --no-print-directory
+	@python3 tools/bench.py
 
 clean:
 	rm -rf build/product build/unit build/wine dist

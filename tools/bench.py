@@ -1,0 +1,106 @@
+#!/usr/bin/env python3
+"""`make bench`: whole-process timings, side by side in one Wine prefix, with
+hyperfine (5 runs each, medians and ratios printed): our silent installation
+of the standard and of a large payload, native unzip of the same archive, an
+NSIS installer of the same files, and the start-up floors. Figures, not a
+pass/fail test."""
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import harness  # noqa: E402
+
+BENCH = os.path.join(harness.BUILD, "bench")
+PRODUCT = os.path.join(harness.BUILD, "product")
+LARGE_SETUP = os.path.join(PRODUCT, "bench", "large", "lumidor476_setup.exe")
+LARGE_ZIP = os.path.join(PRODUCT, "bench", "large", "lumipg_payload.zip")
+STANDARD_ZIP = os.path.join(PRODUCT, "payload", "lumipg_payload.zip")
+STUB = os.path.join(PRODUCT, "bench_stub.exe")
+RUNS = 5
+
+
+def nsis_installer(name, archive):
+    """An NSIS installer (zlib) of exactly the archive's files; its size and
+    the header size makensis reports."""
+    staging = os.path.join(BENCH, f"staging-{name}")
+    shutil.rmtree(staging, ignore_errors=True)
+    with zipfile.ZipFile(archive) as z:
+        z.extractall(staging)
+    script = os.path.join(BENCH, f"peer-{name}.nsi")
+    out = os.path.join(BENCH, f"peer-{name}.exe")
+    with open(script, "w") as f:
+        # The ANSI stub: the payload's names are plain ASCII.
+        f.write(f"""SetCompressor zlib
+OutFile "{out}"
+InstallDir "C:\\Peer"
+RequestExecutionLevel admin
+SilentInstall silent
+Section
+  SetOutPath "$INSTDIR"
+  File /r "{staging}/*.*"
+SectionEnd
+""")
+    log = subprocess.run(["makensis", "-V4", script], capture_output=True, text=True, check=True).stdout
+    header = re.search(r"EXE header size:\s+(\d+)", log)
+    return out, int(header.group(1)) if header else None
+
+
+def main():
+    os.makedirs(BENCH, exist_ok=True)
+    prefix = harness.Prefix("bench")
+    env = prefix.env()
+    drive = os.path.join(prefix.path, "drive_c")
+    peer_standard, _ = nsis_installer("standard", STANDARD_ZIP)
+    peer_large, nsis_header = nsis_installer("large", LARGE_ZIP)
+    unzip_target = os.path.join(BENCH, "unzip-target")
+
+    # One persistent server for all, so that no command pays for starting it.
+    subprocess.Popen(["wineserver", "-p"], env=env).wait()
+    subprocess.run(["wine", STUB, "noop"], env=env, check=True)
+
+    def wine(*args):
+        return " ".join(["wine"] + [f"'{a}'" for a in args])
+
+    commands = [
+        ("wine, a process that does nothing", wine(STUB, "noop"), "true"),
+        ("stub of unavoidable calls", wine(STUB), "true"),
+        ("ours, standard payload", wine(harness.SETUP_EXE, "/silent", "/folder=C:\\BenchStd"),
+         f"rm -rf '{drive}/BenchStd'"),
+        ("NSIS, standard payload", wine(peer_standard, "/S", "/D=C:\\PeerStd"), f"rm -rf '{drive}/PeerStd'"),
+        ("ours, large payload", wine(LARGE_SETUP, "/silent", "/folder=C:\\BenchLarge"),
+         f"rm -rf '{drive}/BenchLarge'"),
+        ("NSIS, large payload", wine(peer_large, "/S", "/D=C:\\PeerLarge"), f"rm -rf '{drive}/PeerLarge'"),
+        ("native unzip -o, large archive", f"unzip -o -q '{LARGE_ZIP}' -d '{unzip_target}'",
+         f"rm -rf '{unzip_target}'"),
+    ]
+    results = os.path.join(BENCH, "hyperfine.json")
+    arguments = ["hyperfine", "--runs", str(RUNS), "--warmup", "1", "--export-json", results, "--style", "basic"]
+    for name, command, prepare in commands:
+        arguments += ["--prepare", prepare, "--command-name", name, command]
+    subprocess.run(arguments, env=env, check=True, stdout=subprocess.DEVNULL)
+    medians = {r["command"]: r["median"] for r in json.load(open(results))["results"]}
+    subprocess.run(["wineserver", "-k"], env=env)
+
+    print(f"{'command':40} {'median':>10}")
+    for name, _, _ in commands:
+        print(f"{name:40} {medians[name]:9.3f}s")
+    ours_large, ours_std = medians["ours, large payload"], medians["ours, standard payload"]
+    print()
+    print(f"large payload: ours / NSIS          {ours_large / medians['NSIS, large payload']:.2f}  (target <= 1.00)")
+    print(f"large payload: ours / native unzip  {ours_large / medians['native unzip -o, large archive']:.2f}  "
+          f"(target <= 1.50)")
+    print(f"standard payload: ours / stub       {ours_std / medians['stub of unavoidable calls']:.2f}  "
+          f"(target <= 1.20)")
+    overhead = os.path.getsize(harness.SETUP_EXE) - os.path.getsize(STANDARD_ZIP)
+    print(f"overhead: setup program minus its archive  {overhead / 1024:.1f} KB  (target <= 100 KB); "
+          f"NSIS header {nsis_header / 1024 if nsis_header else float('nan'):.1f} KB")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
