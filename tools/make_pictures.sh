@@ -8,19 +8,20 @@ mkdir -p "$out"
 im=/usr/bin/convert   # ImageMagick itself, not a stand-in earlier in PATH
 png="-define png:exclude-chunks=date,time -strip"
 
-# Setup icon: a gold lens on a blue disc, 16, 32 and 48 pixels.
-for s in 16 32 48; do
+# Setup icon: a gold lens on a blue disc, 16 and 32 pixels (the sizes the
+# wizard's title bar and task switcher show).
+for s in 16 32; do
   $im -size ${s}x${s} xc:none -fill '#1d4f91' -draw "circle $((s/2)),$((s/2)) $((s/2)),1" \
       -fill '#f5b700' -draw "circle $((s*5/12)),$((s*5/12)) $((s*5/12)),$((s/4))" \
       -stroke '#f5b700' -strokewidth $((s/10+1)) -draw "line $((s*9/16)),$((s*9/16)) $((s*13/16)),$((s*13/16))" \
       $png "$out/setup_$s.png"
 done
-$im "$out"/setup_16.png "$out"/setup_32.png "$out"/setup_48.png "$out/setup.ico"
+$im "$out"/setup_16.png "$out"/setup_32.png "$out/setup.ico"
 
-# Logo bitmap 113: 88 x 31, 24-bit BMP that every Windows reads.
+# Logo bitmap 113: 88 x 31, an 8-bit palette BMP that every Windows reads.
 $im -size 88x31 xc:'#1d4f91' -fill '#f5b700' -draw 'circle 15,15 15,5' \
     -fill white -draw 'rectangle 32,9 84,12' -draw 'rectangle 32,18 70,21' \
-    -type TrueColor BMP3:"$out/logo.bmp"
+    -type Palette -colors 16 BMP3:"$out/logo.bmp"
 
 # Viewer icons 0..12: one hue each, a frame and a "picture" inside.
 for i in $(seq 0 12); do
