@@ -203,3 +203,19 @@ def test_missing_folder_entries_and_hostile_names():
     assert os.path.isfile(prefix.unix("C:\\Tief\\Lumidor\\ok.txt"))
     escaped = subprocess.run(["find", prefix.path, "-name", "escaped*"], capture_output=True, text=True).stdout
     assert escaped == "", escaped
+
+
+def test_an_unwritable_start_directory_loses_the_log_entry_but_not_the_status():
+    prefix = Prefix("readonly_start")
+    start = prefix.unix("C:\\nur-lesen")
+    os.makedirs(start)
+    # As root, permissions stop nothing: a read-only mount does.
+    subprocess.run(["mount", "-t", "tmpfs", "-o", "ro,size=64k", "tmpfs", start], check=True)
+    try:
+        assert prefix.setup("/silent", "/folder=R:\\Lumidor", cwd=start) == 3
+        assert prefix.setup("/silent", "/folder=Lumidor", cwd=start) == 2
+        assert os.listdir(start) == []
+    finally:
+        prefix.stop()
+        subprocess.run(["umount", "-l", start])
+    assert not os.path.exists(prefix.unix("C:\\nur-lesen\\Lumidor"))
