@@ -1,5 +1,6 @@
 """End-to-end test bed: runs the real setup program in isolated Wine prefixes
 under Xvfb and reads back what it wrote (registry, files, shortcuts, log)."""
+import contextlib
 import os
 import re
 import shutil
@@ -279,6 +280,56 @@ def snapshot_changes(before, after, allowed=()):
             if before[hive].get(key) != after[hive].get(key):
                 changes.append(f"{hive} key {key}")
     return changes
+
+
+def _prefix_relative(folder):
+    """A folder on drive C:, as a Windows path or a Unix path into a prefix,
+    relative to the prefix."""
+    if folder.startswith("/"):
+        assert "/drive_c/" in folder, folder
+        return "drive_c/" + folder.split("/drive_c/", 1)[1].strip("/")
+    assert folder[1:3] == ":\\" and folder[0] in "cC", folder
+    return "drive_c/" + "/".join(p for p in folder[3:].split("\\") if p)
+
+
+# The keys an installation writes: its classes and verbs, the extensions it
+# claims, the packaged-application classes it mutes, its own key, the
+# registered-applications value and its uninstall entry.
+INSTALLATION_KEYS = (
+    r"^software\\classes\\(lumidor(\.[^\\]+)?|\.[^\\]+|appx[0-9a-z]{32}|applications\\lumi32\.exe|"
+    r"(directory|drive)\\shell\\durchsuchen mit &lumidor)(\\|$)",
+    r"^software\\(wow6432node\\)?(lumidor|registeredapplications)(\\|$)",
+    r"^software\\(wow6432node\\)?microsoft\\windows\\currentversion\\uninstall(\\lumidor(\\|$)|$)",
+)
+
+# The shortcut and settings folders, for one user or all users.
+INSTALLATION_FILES = (
+    r"^drive_c/users/[^/]+/Desktop/Lumidor( Thumbnails)?\.lnk$",
+    r"^drive_c/(users/[^/]+/AppData/Roaming|ProgramData)/Microsoft/Windows/Start Menu/Programs/Lumidor/[^/]+\.lnk$",
+    r"^drive_c/users/[^/]+/AppData/Roaming/Lumidor/lumi32\.ini$",
+)
+
+
+def installation_areas(*folders, start=None, registered=True):
+    """Patterns for snapshot_changes: what an installation into the folders
+    may change. With registered False only the folders themselves (a failed
+    installation registers nothing); start is the folder that gets the log."""
+    areas = ["^" + re.escape(_prefix_relative(f)) + "/" for f in folders]
+    if start:
+        areas.append("^" + re.escape(_prefix_relative(start)) + "/Lumidor_Install\\.log$")
+    if registered:
+        areas += INSTALLATION_KEYS + INSTALLATION_FILES
+    return areas
+
+
+@contextlib.contextmanager
+def confined_to(prefix, areas):
+    """Fails unless everything the block changes in the prefix (files and
+    both registry hives) matches one of the areas."""
+    before = prefix.snapshot()
+    yield
+    changes = snapshot_changes(before, prefix.snapshot(), areas)
+    assert changes == [], changes
 
 
 _VALUE = re.compile(r'^(@|"(?:[^"\\]|\\.)*")=(.*)$')

@@ -3,7 +3,7 @@ the viewer's class and commands, the uninstall entry, capabilities and file
 associations, read back from the prefix."""
 import os
 
-from harness import Prefix
+from harness import Prefix, confined_to, installation_areas
 from shell import (BROWSE_VERB, COMMON_DESKTOP, COMMON_PROGRAMS, DESKTOP, FILE_EXTS, GROUP_LINKS,
                    NO_OPEN_WITH_CLASSES, PROGRAMS, UNINSTALL, links, lnkinfo)
 
@@ -166,7 +166,9 @@ def test_a_second_installation_replaces_every_path():
                      "/assoc=1")
     with open(prefix.unix(PROGRAMS + "\\Lumidor\\Lumidor 4.75.lnk"), "wb") as f:
         f.write(b"alt")
-    assert prefix.setup("/silent", "/folder=C:\\Zweite", "/desktop=1", "/group=1", "/thumbs=1", "/assoc=1") == 0
+    # The first folder stays as it was: nothing of the second run goes there.
+    with confined_to(prefix, installation_areas("C:\\Zweite")):
+        assert prefix.setup("/silent", "/folder=C:\\Zweite", "/desktop=1", "/group=1", "/thumbs=1", "/assoc=1") == 0
     system, user = prefix.registry("system"), prefix.registry("user")
     machine = lambda path: prefix.machine_key(path, system)
     texts = [str(v) for key in system for v in system[key].values() if "lumidor" in key or "lumi32" in str(v)]
