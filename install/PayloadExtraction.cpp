@@ -35,15 +35,29 @@ ResourceBytes FindArchiveResource(WORD resourceId, const wchar_t* resourceType) 
     return bytes;
 }
 
-// A new, empty subfolder of the temporary folder for this run only: a fixed
-// name there could be planted or swapped by another account.
-bool CreatePrivateTempFolder(wchar_t (&folder)[kTempPathChars]) {
-    wchar_t temp[kTempPathChars];
+constexpr wchar_t kTempFolderPrefix[] = L"lumidor-setup-";
+
+// The temporary folder with a trailing backslash.
+bool GetTempFolder(wchar_t (&temp)[kTempPathChars]) {
     DWORD length = GetTempPathW(kTempPathChars - 1, temp);
     if (length == 0 || length >= kTempPathChars - 1) return false;
-    if (!EndsWithBackslash(temp) && !AppendText(temp, L"\\")) return false;
+    return EndsWithBackslash(temp) || AppendText(temp, L"\\");
+}
+
+// Whether the process that made a temporary folder has ended. A process that
+// cannot be looked at (another account's) counts as running.
+bool HasEnded(DWORD processId) {
+    if (processId == GetCurrentProcessId()) return true;  // an earlier run with our id
+    CScopedHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    if (!process) return GetLastError() == ERROR_INVALID_PARAMETER;
+    return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
+}
+
+// A new, empty subfolder of the temporary folder for this run only: a fixed
+// name there could be planted or swapped by another account.
+bool CreatePrivateTempFolder(const wchar_t* temp, wchar_t (&folder)[kTempPathChars]) {
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-        if (!FormatText(folder, kTempPathChars, L"%slumidor-setup-%lu-%u\\", temp, GetCurrentProcessId(),
+        if (!FormatText(folder, kTempPathChars, L"%s%s%lu-%u\\", temp, kTempFolderPrefix, GetCurrentProcessId(),
                         GetTickCount() + attempt))
             return false;
         if (CreateDirectoryW(folder, nullptr)) return true;
@@ -160,6 +174,30 @@ EntryResult UnpackEntry(unzFile archive, int keepInstalledIconsDll, void* buffer
 
 }  // namespace
 
+// A run that was stopped from outside (killed, switched off) could not remove
+// its copy of the archive. Removes that copy and its folder, but only for
+// folders of our own naming whose process has ended; anything else a user
+// put there stays, since the folder is only removed when empty.
+void RemoveAbandonedTempFolders(const wchar_t* temp, const wchar_t* archiveName) {
+    wchar_t pattern[kTempPathChars];
+    if (!FormatText(pattern, kTempPathChars, L"%s%s*", temp, kTempFolderPrefix)) return;
+    WIN32_FIND_DATAW found;
+    CScopedFind search(FindFirstFileW(pattern, &found));
+    if (!search) return;
+    do {
+        if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) !=
+            FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        const wchar_t* idText = found.cFileName + wcslen(kTempFolderPrefix);
+        wchar_t* idEnd = nullptr;
+        unsigned long processId = wcstoul(idText, &idEnd, 10);
+        if (idEnd == idText || *idEnd != L'-' || !HasEnded(processId)) continue;
+        wchar_t path[kTempPathChars];
+        if (FormatText(path, kTempPathChars, L"%s%s\\%s", temp, found.cFileName, archiveName)) DeleteFileW(path);
+        if (FormatText(path, kTempPathChars, L"%s%s", temp, found.cFileName)) RemoveDirectoryW(path);
+    } while (FindNextFileW(search.get(), &found));
+}
+
 bool IsSafeEntryName(const wchar_t* name) {
     if (name[0] == L'\0' || name[0] == L'/' || name[0] == L'\\' || wcschr(name, L':')) return false;
     const wchar_t* component = name;
@@ -214,9 +252,12 @@ int ExtractPayload(WORD resourceId, const wchar_t* resourceType, const wchar_t* 
     ResourceBytes bytes = FindArchiveResource(resourceId, resourceType);
     if (!bytes.data || bytes.size == 0) return -1;
 
+    wchar_t temp[kTempPathChars];
     wchar_t tempFolder[kTempPathChars];
     wchar_t archivePath[kTempPathChars];
-    if (!CreatePrivateTempFolder(tempFolder)) return -1;
+    if (!GetTempFolder(temp)) return -1;
+    RemoveAbandonedTempFolders(temp, archiveName);
+    if (!CreatePrivateTempFolder(temp, tempFolder)) return -1;
     int result = -1;
     if (FormatText(archivePath, kTempPathChars, L"%s%s", tempFolder, archiveName)) {
         if (WriteWholeFile(archivePath, bytes)) result = UnpackArchive(archivePath, targetFolder, keepInstalledIconsDll);

@@ -6,7 +6,8 @@
 
 // Writes the resource (type, id) of the program's own module to archiveName
 // in a new subfolder of the temporary folder, unpacks it into targetFolder
-// (ending in a backslash) and removes the temporary copy again. Entries whose
+// (ending in a backslash) and removes the temporary copy again; copies that
+// earlier, killed runs left there are removed first. Entries whose
 // name holds "icons.dll" are skipped when keepInstalledIconsDll is 1.
 // Afterwards the current directory is the installation folder.
 // 0 on success; -1 when the resource, the temporary copy, the archive or the
@@ -15,6 +16,10 @@
 // locked) is skipped and does not fail the call.
 int ExtractPayload(WORD resourceId, const wchar_t* resourceType, const wchar_t* archiveName,
                    const wchar_t* targetFolder, int keepInstalledIconsDll);
+
+// Removes archiveName and then the folder itself from every subfolder of
+// temp (ending in a backslash) that an ended run of this program made.
+void RemoveAbandonedTempFolders(const wchar_t* temp, const wchar_t* archiveName);
 
 // Unpacks an archive file into targetFolder; same results as ExtractPayload.
 int UnpackArchive(const wchar_t* archivePath, const wchar_t* targetFolder, int keepInstalledIconsDll);

@@ -132,3 +132,63 @@ TEST(PayloadResource, TheTestRunnerCarriesNone) {
     EXPECT_EQ(ExtractPayload(1974, L"ZIP", L"lumipg_x32.zip", L"C:\\", 0), -1);
     EXPECT_EQ(LongestPayloadEntryName(1974, L"ZIP"), 0u);
 }
+
+namespace {
+
+// A suspended copy of the test runner: a process id that is in use.
+struct CChildProcess {
+    PROCESS_INFORMATION info{};
+    CChildProcess() {
+        wchar_t self[MAX_PATH];
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        CreateProcessW(self, nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup, &info);
+    }
+    ~CChildProcess() {
+        TerminateProcess(info.hProcess, 0);
+        WaitForSingleObject(info.hProcess, INFINITE);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+};
+
+std::wstring RunFolder(const CTempFolder& temp, DWORD processId, int n) {
+    return temp / (L"lumidor-setup-" + std::to_wstring(processId) + L"-" + std::to_wstring(n));
+}
+
+}  // namespace
+
+TEST(AbandonedTempFolders, OnlyTheArchivesOfEndedRunsAreRemoved) {
+    CTempFolder temp;
+    CChildProcess running, ended;
+    ASSERT_NE(running.info.hProcess, nullptr);
+    ASSERT_NE(ended.info.hProcess, nullptr);
+    TerminateProcess(ended.info.hProcess, 0);
+    WaitForSingleObject(ended.info.hProcess, INFINITE);
+    const DWORD gone = 0x7FFFFFF0;  // no such process
+
+    auto plant = [&](const std::wstring& folder, bool other) {
+        CreateDirectoryW(folder.c_str(), nullptr);
+        WriteFileBytes(folder + L"\\lumipg_x32.zip", "PK");
+        if (other) WriteFileBytes(folder + L"\\notiz.txt", "vom Benutzer");
+    };
+    std::wstring endedRun = RunFolder(temp, ended.info.dwProcessId, 1);
+    std::wstring goneRun = RunFolder(temp, gone, 1);
+    std::wstring runningRun = RunFolder(temp, running.info.dwProcessId, 1);
+    std::wstring withOther = RunFolder(temp, gone, 2);
+    std::wstring notOurs = temp / L"lumidor-setup-x-1";
+    for (const auto& folder : {endedRun, goneRun, runningRun, notOurs}) plant(folder, false);
+    plant(withOther, true);
+    WriteFileBytes(RunFolder(temp, gone, 3), "a file, not a folder");
+
+    RemoveAbandonedTempFolders(temp.path().c_str(), L"lumipg_x32.zip");
+
+    EXPECT_FALSE(FolderExists(endedRun));
+    EXPECT_FALSE(FolderExists(goneRun));
+    EXPECT_EQ(ReadFileBytes(runningRun + L"\\lumipg_x32.zip"), "PK");
+    EXPECT_EQ(ReadFileBytes(notOurs + L"\\lumipg_x32.zip"), "PK");
+    EXPECT_EQ(GetFileAttributesW((withOther + L"\\lumipg_x32.zip").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadFileBytes(withOther + L"\\notiz.txt"), "vom Benutzer");
+    EXPECT_EQ(ReadFileBytes(RunFolder(temp, gone, 3)), "a file, not a folder");
+}
