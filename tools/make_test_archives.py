@@ -9,6 +9,8 @@ import struct
 import sys
 import zipfile
 
+import make_large_payload
+
 ENTRY_TIME = (2026, 9, 18, 12, 0, 0)
 
 
@@ -82,6 +84,11 @@ def main(out, payload):
 
     # Only folders: nothing of the viewer would arrive.
     write(os.path.join(out, "folders_only", "lumipg_payload.zip"), [(n, None) for n, d in entries if d is None])
+
+    # Long enough to unpack that a run can be stopped halfway: 2,000 files.
+    many = os.path.join(out, "many_files", "lumipg_payload.zip")
+    os.makedirs(os.path.dirname(many), exist_ok=True)
+    make_large_payload.main(many, payload, 40)
     return 0
 
 

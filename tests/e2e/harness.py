@@ -100,10 +100,13 @@ _REWRITTEN = ("system.reg", "user.reg", "userdef.reg", ".update-timestamp")
 class Prefix:
     """An isolated Wine prefix for one test, with its own HOME."""
 
-    def __init__(self, name, arch="win64", version=None):
+    def __init__(self, name, arch="win64", version=None, user=None):
+        """user: an ordinary account that owns the prefix and runs its programs
+        (as root, Wine ignores file permissions and read-only attributes)."""
         os.makedirs(SCRATCH, exist_ok=True)
         self.path = os.path.join(SCRATCH, name)
         self.arch = arch
+        self.account = None
         self.dll_overrides = ""  # added to Wine's DLL overrides for this prefix
         self._kill_server()
         shutil.rmtree(self.path, ignore_errors=True)
@@ -122,8 +125,36 @@ class Prefix:
             elif os.path.exists(target):
                 os.unlink(target)
                 shutil.copy2(os.path.join(template, tree), target)
+        if user:
+            self._hand_over(user)
         if version:
             self.set_version("lumidor476_setup.exe", version)
+
+    def _hand_over(self, user):
+        """Gives the prefix to an ordinary account, made when missing. Files
+        still hard-linked to the template stay root's: the account reads them."""
+        import pwd
+        try:
+            entry = pwd.getpwnam(user)
+        except KeyError:
+            sh(["useradd", "--system", "--no-create-home", "--shell", "/usr/sbin/nologin", user])
+            entry = pwd.getpwnam(user)
+        self.account = {"user": entry.pw_uid, "group": entry.pw_gid, "extra_groups": []}
+        # Names root's server folder, readable by root alone: the account makes its own.
+        server = os.path.join(self.path, "wineserver")
+        if os.path.lexists(server):
+            os.unlink(server)
+        for root, dirs, names in os.walk(self.path):
+            for name in [*dirs, *names, ""]:
+                full = os.path.join(root, name)
+                st = os.lstat(full)
+                if os.path.isdir(full) or st.st_nlink == 1:
+                    os.lchown(full, entry.pw_uid, entry.pw_gid)
+
+    def own(self, path):
+        """Gives a file or folder made by the test to the prefix's account."""
+        if self.account:
+            os.chown(path, self.account["user"], self.account["group"])
 
     # --- running programs -------------------------------------------------
 
@@ -140,7 +171,7 @@ class Prefix:
         output goes to a file: its helper processes keep a pipe open."""
         with tempfile.TemporaryFile() as out:
             process = subprocess.run(["wine", exe, *args], cwd=cwd or self.path, env=self.env(), stdout=out,
-                                     stderr=out, timeout=timeout)
+                                     stderr=out, timeout=timeout, **(self.account or {}))
             return process.returncode
 
     def run_output(self, exe, args=(), cwd=None, timeout=120):
@@ -166,7 +197,7 @@ class Prefix:
 
     def start(self, exe, args=(), cwd=None):
         return subprocess.Popen(["wine", exe, *args], cwd=cwd or self.path, env=self.env(),
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **(self.account or {}))
 
     def probe(self, *args, timeout=60):
         return self.run(PROBE_EXE, args, timeout=timeout)
@@ -184,7 +215,7 @@ class Prefix:
     def _kill_server(self):
         if os.path.exists(getattr(self, "path", "")):
             subprocess.run(["wineserver", "-k"], env=self.env(), stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL)
+                           stderr=subprocess.DEVNULL, **(getattr(self, "account", None) or {}))
             time.sleep(0.2)
 
     def set_value(self, hive, key, name, text):

@@ -1,12 +1,14 @@
 """Silent installations with the real setup program: files, times, settings,
 the icon library, and every failure the driver reports."""
 import glob
+import hashlib
 import os
+import re
 import subprocess
 import time
 
 from fixtures import PAYLOAD_ICONS_DLL, icon_library, small_drive, variant
-from harness import PROBE_EXE, Prefix, confined_to, installation_areas
+from harness import INSTALLATION_FILES, INSTALLATION_KEYS, PROBE_EXE, Prefix, confined_to, installation_areas
 
 ENTRY_TIME = time.mktime((2026, 9, 18, 12, 0, 0, 0, 0, -1))  # stored as local time
 PROGRAM_FILES = "C:\\Program Files (x86)\\Lumidor"
@@ -231,3 +233,70 @@ def test_an_unwritable_start_directory_loses_the_log_entry_but_not_the_status():
         prefix.stop()
         subprocess.run(["umount", "-l", start])
     assert not os.path.exists(prefix.unix("C:\\nur-lesen\\Lumidor"))
+
+
+def test_a_read_only_file_is_left_alone_while_the_rest_unpacks():
+    prefix = Prefix("read_only_file", user="lumidor-test")
+    folder = prefix.unix("C:\\Lumidor")
+    os.makedirs(folder)
+    prefix.own(folder)
+    kept = os.path.join(folder, "lm_about.txt")
+    with open(kept, "w") as f:
+        f.write("schreibgeschützt")
+    prefix.own(kept)
+    os.chmod(kept, 0o444)
+    with confined_to(prefix, installation_areas("C:\\Lumidor")):
+        assert prefix.setup("/silent", "/folder=C:\\Lumidor") == 0
+    assert open(kept).read() == "schreibgeschützt"
+    for name in PAYLOAD_FILES:
+        if name != "lm_about.txt":
+            assert os.path.getmtime(os.path.join(folder, name)) == ENTRY_TIME, name
+
+
+def installation_state(prefix, folder):
+    """What an installation left: the folder's files (size, digest, and the
+    time of every unpacked file), the settings and shortcut files, and the
+    values of the keys it registers."""
+    files = {}
+    root = prefix.unix(folder)
+    for base, _dirs, names in os.walk(root):
+        for name in names:
+            path = os.path.join(base, name)
+            data = open(path, "rb").read()
+            stamp = None if name.endswith(".ini") else os.path.getmtime(path)
+            files[os.path.relpath(path, root)] = (len(data), hashlib.sha1(data).hexdigest(), stamp)
+    outside = {}
+    for base, _dirs, names in os.walk(prefix.unix("C:\\users")):
+        for name in names:
+            rel = os.path.relpath(os.path.join(base, name), prefix.path)
+            if any(re.search(area, rel) for area in INSTALLATION_FILES):
+                outside[rel] = os.path.getsize(os.path.join(base, name))
+    keys = {(hive, key): values for hive in ("system", "user") for key, values in prefix.registry(hive).items()
+            if any(re.search(area, key) for area in INSTALLATION_KEYS)}
+    return files, outside, keys
+
+
+def test_a_run_killed_while_unpacking_is_made_whole_by_the_next_run():
+    options = ["/silent", "/folder=C:\\Lumidor", "/desktop=1", "/group=1"]
+    clean = Prefix("killed_clean")
+    assert clean.run(variant("many_files"), options) == 0
+    expected = installation_state(clean, "C:\\Lumidor")
+
+    prefix = Prefix("killed_run")
+    folder = prefix.unix("C:\\Lumidor")
+    run = prefix.start(variant("many_files"), options)
+    unpacked = 0
+    for _ in range(3000):
+        unpacked = sum(len(names) for _base, _dirs, names in os.walk(folder))
+        if unpacked >= 200 or run.poll() is not None:
+            break
+        time.sleep(0.01)
+    assert run.poll() is None, "the run ended before it could be stopped"
+    prefix.stop()  # kills every process of the prefix at once
+    run.wait()
+    assert 200 <= unpacked < len(expected[0]), unpacked
+
+    assert len(temp_leftovers(prefix)) == 1  # the stopped run's copy of the archive
+    assert prefix.run(variant("many_files"), options) == 0
+    assert installation_state(prefix, "C:\\Lumidor") == expected
+    assert temp_leftovers(prefix) == []
