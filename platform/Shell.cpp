@@ -12,10 +12,11 @@
 int CreateShellLink(const wchar_t* linkPath, const ShellLinkFields& fields) {
     CComScope com;
     CComRef<IShellLinkW> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())))
+    if (FAILED(CoCreateInstance(__uuidof(ShellLink), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkW),
+                                link.put_void())))
         return 0;
     CComRef<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void()))) return 0;
+    if (FAILED(link->QueryInterface(__uuidof(IPersistFile), file.put_void()))) return 0;
     // Working folder, show command and hot key keep the shell's defaults.
     if (fields.iconFile) link->SetIconLocation(fields.iconFile, fields.iconIndex);
     link->SetPath(fields.target);
