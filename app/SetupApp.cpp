@@ -11,6 +11,7 @@
 #include "app/SystemProbes.h"
 #include "app/VisualStyles.h"
 #include "install/InstallDriver.h"
+#include "install/PhaseMark.h"
 #include "platform/Text.h"
 #include "wizard/SetupWizard.h"
 #include "wizard/resource.h"
@@ -47,10 +48,12 @@ int ExitStatusForFailure(int messageId) {
 TheApp::~TheApp() = default;
 
 BOOL TheApp::InitInstance() {
+    MARK_PHASE("process started");
     HardenDllSearch();
     ApplyVisualStyles();
     INITCOMMONCONTROLSEX controls = {sizeof(controls), kAllControlClasses};
     sys::InitCommonControlsEx(&controls);
+    MARK_PHASE("start-up");
 
     // The whole command line, case-sensitively, anywhere in the text.
     const wchar_t* commandLine = GetCommandLineW();
@@ -61,6 +64,7 @@ BOOL TheApp::InitInstance() {
         SetExitCode(kExitInstalled);
     }
     sys::ReleaseSystemDlls();
+    MARK_PHASE("end");
     return FALSE;
 }
 

@@ -6,6 +6,7 @@
 #include "app/InstallLog.h"
 #include "install/IconLibrary.h"
 #include "install/PayloadExtraction.h"
+#include "install/PhaseMark.h"
 #include "install/Registration.h"
 #include "install/ViewerSettings.h"
 #include "platform/Folders.h"
@@ -105,9 +106,12 @@ int PerformInstallation(InstallOptions& options, int* failureMessageId) {
 
     if (ExtractPayload(IDR_PAYLOAD, L"ZIP", kArchiveName, folder, keepInstalledIconsDll) != 0)
         return report.Fail(IDS_INSTALL_FAILED, folder);
+    MARK_PHASE("extraction");
 
     wchar_t settingsIniPath[kPathChars];
     WriteViewerSettings(options.targetFolder, options.iniFolder, options.silent, settingsIniPath);
+
+    MARK_PHASE("settings");
 
     int associationConfirmed = 1;
     if (options.associationRequested && !options.silent) {
@@ -120,6 +124,8 @@ int PerformInstallation(InstallOptions& options, int* failureMessageId) {
     RegistrationStep(associationConfirmed, options.associationRequested, options.targetFolder,
                      options.startMenuGroup, options.desktopShortcut, options.thumbnailsShortcut, options.allUsers,
                      options.associationRows, options.associateForAllUsers);
+    MARK_PHASE("registration");
     ConvertIniToUnicode(settingsIniPath);
+    MARK_PHASE("settings in UTF-16");
     return 1;
 }

@@ -2,14 +2,16 @@
 """`make bench`: whole-process timings, side by side in one Wine prefix, with
 hyperfine (5 runs each, medians and ratios printed): our silent installation
 of the standard and of a large payload, native unzip of the same archive, an
-NSIS installer of the same files, and the start-up floors. Figures, not a
-pass/fail test."""
+NSIS installer of the same files, and the start-up floors; then the phases
+of a standard installation, from a timing build with phase marks. Figures,
+not a pass/fail test."""
 import json
 import os
 import re
 import shutil
 import subprocess
 import sys
+import time
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
@@ -21,7 +23,30 @@ LARGE_SETUP = os.path.join(PRODUCT, "bench", "large", "lumidor476_setup.exe")
 LARGE_ZIP = os.path.join(PRODUCT, "bench", "large", "lumipg_payload.zip")
 STANDARD_ZIP = os.path.join(PRODUCT, "payload", "lumipg_payload.zip")
 STUB = os.path.join(PRODUCT, "bench_stub.exe")
+PHASES_SETUP = os.path.join(PRODUCT, "bench", "phases", "lumidor476_setup.exe")
 RUNS = 5
+PHASE_MARK = re.compile(r"^(\d+\.\d+):.*lumidor-phase ([^\"\\]+)")
+
+
+def phase_times(env, drive, runs=RUNS):
+    """Median milliseconds of each phase of a standard silent installation,
+    from the timing build's marks as Wine stamps them; the first line is the
+    rest of the process: Wine starting it and ending it."""
+    samples = {}
+    for run in range(runs):
+        shutil.rmtree(os.path.join(drive, "BenchPhases"), ignore_errors=True)
+        trace = os.path.join(BENCH, "phases.trace")
+        with open(trace, "w") as out:
+            started = time.monotonic()
+            subprocess.run(["wine", PHASES_SETUP, "/silent", "/folder=C:\\BenchPhases"], stdout=out, stderr=out,
+                           env=dict(env, WINEDEBUG="+timestamp,+debugstr"), check=True)
+            wall = (time.monotonic() - started) * 1000
+        marks = [(m.group(2), float(m.group(1)) * 1000) for m in map(PHASE_MARK.match, open(trace)) if m]
+        inside = marks[-1][1] - marks[0][1]
+        samples.setdefault("Wine: starting and ending the process", []).append(wall - inside)
+        for (_, before), (name, at) in zip(marks, marks[1:]):
+            samples.setdefault(name, []).append(at - before)
+    return {name: sorted(values)[len(values) // 2] for name, values in samples.items()}
 
 
 def nsis_installer(name, archive):
@@ -84,6 +109,7 @@ def main():
         arguments += ["--prepare", prepare, "--command-name", name, command]
     subprocess.run(arguments, env=env, check=True, stdout=subprocess.DEVNULL)
     medians = {r["command"]: r["median"] for r in json.load(open(results))["results"]}
+    phases = phase_times(env, drive)
     subprocess.run(["wineserver", "-k"], env=env)
 
     print(f"{'command':40} {'median':>10}")
@@ -99,6 +125,10 @@ def main():
     overhead = os.path.getsize(harness.SETUP_EXE) - os.path.getsize(STANDARD_ZIP)
     print(f"overhead: setup program minus its archive  {overhead / 1024:.1f} KB  (target <= 100 KB); "
           f"NSIS header {nsis_header / 1024 if nsis_header else float('nan'):.1f} KB")
+    print()
+    print("phases of a standard installation (timing build, medians)")
+    for name, milliseconds in phases.items():
+        print(f"  {name:40} {milliseconds:7.1f} ms")
     return 0
 
 
