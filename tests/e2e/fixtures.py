@@ -74,6 +74,18 @@ def small_drive(kilobytes):
         os.rmdir(folder)
 
 
+@contextlib.contextmanager
+def read_only_folder(folder):
+    """Makes an (empty) folder read-only for the block: as root, permissions
+    stop nothing, a read-only mount does."""
+    os.makedirs(folder, exist_ok=True)
+    subprocess.run(["mount", "-t", "tmpfs", "-o", "ro,size=64k", "tmpfs", folder], check=True)
+    try:
+        yield folder
+    finally:
+        subprocess.run(["umount", "-l", folder])
+
+
 def planted_dll(name, marker):
     """A DLL named like a system DLL that leaves the file marker (a Windows
     path) behind when any process loads it."""

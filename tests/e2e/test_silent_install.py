@@ -7,7 +7,7 @@ import re
 import subprocess
 import time
 
-from fixtures import PAYLOAD_ICONS_DLL, icon_library, small_drive, variant
+from fixtures import PAYLOAD_ICONS_DLL, icon_library, read_only_folder, small_drive, variant
 from harness import INSTALLATION_FILES, INSTALLATION_KEYS, PROBE_EXE, Prefix, confined_to, installation_areas
 
 ENTRY_TIME = time.mktime((2026, 9, 18, 12, 0, 0, 0, 0, -1))  # stored as local time
@@ -181,12 +181,16 @@ def test_invalid_folders_fail_with_message_5():
 
 
 def test_an_unwritable_temporary_folder_fails_before_any_file_is_unpacked():
-    prefix = Prefix("no_temp")
+    prefix = Prefix("readonly_temp")
     start = start_folder(prefix)
-    prefix.set_value("user", "Environment", "TEMP", "C:\\gibt-es-nicht")
-    prefix.set_value("user", "Environment", "TMP", "C:\\gibt-es-nicht")
-    with confined_to(prefix, installation_areas("C:\\Lumidor", start=start, registered=False)):
-        assert prefix.setup("/silent", "/folder=C:\\Lumidor", cwd=start) == 4
+    for name in ("TEMP", "TMP"):
+        prefix.set_value("user", "Environment", name, "C:\\nur-lesen-temp")
+    with read_only_folder(prefix.unix("C:\\nur-lesen-temp")):
+        try:
+            with confined_to(prefix, installation_areas("C:\\Lumidor", start=start, registered=False)):
+                assert prefix.setup("/silent", "/folder=C:\\Lumidor", cwd=start) == 4
+        finally:
+            prefix.stop()
     entries = log_entries(start)
     assert len(entries) == 1 and b": C:\\Lumidor\\: " + MESSAGE_7 in entries[0], entries
     assert sorted(os.listdir(prefix.unix("C:\\Lumidor"))) == ["Plugins"]
@@ -221,17 +225,18 @@ def test_missing_folder_entries_and_hostile_names():
 def test_an_unwritable_start_directory_loses_the_log_entry_but_not_the_status():
     prefix = Prefix("readonly_start")
     start = prefix.unix("C:\\nur-lesen")
-    os.makedirs(start)
-    # As root, permissions stop nothing: a read-only mount does.
-    subprocess.run(["mount", "-t", "tmpfs", "-o", "ro,size=64k", "tmpfs", start], check=True)
-    try:
-        with confined_to(prefix, installation_areas(registered=False)):
-            assert prefix.setup("/silent", "/folder=R:\\Lumidor", cwd=start) == 3
-            assert prefix.setup("/silent", "/folder=Lumidor", cwd=start) == 2
-        assert os.listdir(start) == []
-    finally:
-        prefix.stop()
-        subprocess.run(["umount", "-l", start])
+    for name in ("TEMP", "TMP"):
+        prefix.set_value("user", "Environment", name, "C:\\nur-lesen-temp")
+    with read_only_folder(start), read_only_folder(prefix.unix("C:\\nur-lesen-temp")):
+        try:
+            with confined_to(prefix, installation_areas("C:\\Lumidor", registered=False)):
+                assert prefix.setup("/silent", "/folder=R:\\Lumidor", cwd=start) == 3
+                assert prefix.setup("/silent", "/folder=Lumidor", cwd=start) == 2
+                # Both folders read-only: nothing to unpack with, nothing to log in.
+                assert prefix.setup("/silent", "/folder=C:\\Lumidor", cwd=start) == 4
+            assert os.listdir(start) == []
+        finally:
+            prefix.stop()
     assert not os.path.exists(prefix.unix("C:\\nur-lesen\\Lumidor"))
 
 
