@@ -77,6 +77,7 @@ int TheApp::RunSilent(const wchar_t* commandLine) {
     }
     InstallOptions options;
     FillSilentOptions(commandLine, options);
+    MARK_PHASE("running-viewer test and options");
     int failureMessageId = 0;
     PerformInstallation(options, &failureMessageId);
     return ExitStatusForFailure(failureMessageId);
