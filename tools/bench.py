@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """`make bench`: whole-process timings, side by side in one Wine prefix, with
-hyperfine (5 runs each, medians and ratios printed): our silent installation
+hyperfine (10 runs each, medians and ratios printed): our silent installation
 of the standard and of a large payload, native unzip of the same archive, an
 NSIS installer of the same files, and the start-up floors; then the phases
 of a standard installation, from a timing build with phase marks. Figures,
@@ -23,8 +23,9 @@ LARGE_SETUP = os.path.join(PRODUCT, "bench", "large", "lumidor476_setup.exe")
 LARGE_ZIP = os.path.join(PRODUCT, "bench", "large", "lumipg_payload.zip")
 STANDARD_ZIP = os.path.join(PRODUCT, "payload", "lumipg_payload.zip")
 STUB = os.path.join(PRODUCT, "bench_stub.exe")
+NOOP = os.path.join(PRODUCT, "bench_noop.exe")
 PHASES_SETUP = os.path.join(PRODUCT, "bench", "phases", "lumidor476_setup.exe")
-RUNS = 5
+RUNS = 10
 PHASE_MARK = re.compile(r"^(\d+\.\d+):.*lumidor-phase ([^\"\\]+)")
 
 
@@ -86,13 +87,13 @@ def main():
 
     # One persistent server for all, so that no command pays for starting it.
     subprocess.Popen(["wineserver", "-p"], env=env).wait()
-    subprocess.run(["wine", STUB, "noop"], env=env, check=True)
+    subprocess.run(["wine", NOOP], env=env, check=True)
 
     def wine(*args):
         return " ".join(["wine"] + [f"'{a}'" for a in args])
 
     commands = [
-        ("wine, a process that does nothing", wine(STUB, "noop"), "true"),
+        ("wine, a process that does nothing", wine(NOOP), "true"),
         ("stub of unavoidable calls", wine(STUB), "true"),
         ("ours, standard payload", wine(harness.SETUP_EXE, "/silent", "/folder=C:\\BenchStd"),
          f"rm -rf '{drive}/BenchStd'"),
