@@ -63,27 +63,30 @@ END
 
 
 @contextlib.contextmanager
-def small_drive(kilobytes):
-    """A tmpfs of the given size, unmounted afterwards."""
-    folder = tempfile.mkdtemp(prefix="lumidor-drive-", dir=SCRATCH)
-    subprocess.run(["mount", "-t", "tmpfs", "-o", f"size={kilobytes}k", "tmpfs", folder], check=True)
+def _tmpfs(folder, options):
+    subprocess.run(["mount", "-t", "tmpfs", "-o", options, "tmpfs", folder], check=True)
     try:
         yield folder
     finally:
         subprocess.run(["umount", "-l", folder])
-        os.rmdir(folder)
 
 
 @contextlib.contextmanager
-def read_only_folder(folder):
-    """Makes an (empty) folder read-only for the block: as root, permissions
-    stop nothing, a read-only mount does."""
-    os.makedirs(folder, exist_ok=True)
-    subprocess.run(["mount", "-t", "tmpfs", "-o", "ro,size=64k", "tmpfs", folder], check=True)
+def small_drive(kilobytes):
+    """A tmpfs of the given size, unmounted afterwards."""
+    folder = tempfile.mkdtemp(prefix="lumidor-drive-", dir=SCRATCH)
     try:
-        yield folder
+        with _tmpfs(folder, f"size={kilobytes}k"):
+            yield folder
     finally:
-        subprocess.run(["umount", "-l", folder])
+        os.rmdir(folder)
+
+
+def read_only_folder(folder):
+    """Makes an (empty) folder read-only for a with block: as root,
+    permissions stop nothing, a read-only mount does."""
+    os.makedirs(folder, exist_ok=True)
+    return _tmpfs(folder, "ro,size=64k")
 
 
 def planted_dll(name, marker):

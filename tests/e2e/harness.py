@@ -2,6 +2,7 @@
 under Xvfb and reads back what it wrote (registry, files, shortcuts, log)."""
 import contextlib
 import os
+import pwd
 import re
 import shutil
 import subprocess
@@ -133,7 +134,6 @@ class Prefix:
     def _hand_over(self, user):
         """Gives the prefix to an ordinary account, made when missing. Files
         still hard-linked to the template stay root's: the account reads them."""
-        import pwd
         try:
             entry = pwd.getpwnam(user)
         except KeyError:
