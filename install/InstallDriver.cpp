@@ -110,7 +110,6 @@ int PerformInstallation(InstallOptions& options, int* failureMessageId) {
 
     wchar_t settingsIniPath[kPathChars];
     WriteViewerSettings(options.targetFolder, options.iniFolder, options.silent, settingsIniPath);
-
     MARK_PHASE("settings");
 
     int associationConfirmed = 1;
