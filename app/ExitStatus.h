@@ -1,5 +1,6 @@
 // Exit statuses of a silent run, so that deployment scripts can tell what
-// happened. The wizard always exits with kExitInstalled.
+// happened. The wizard exits with kExitInstalled, or kExitSetupRunning when
+// it did not start.
 #pragma once
 
 enum ExitStatus {
@@ -8,6 +9,7 @@ enum ExitStatus {
     kExitInvalidFolder = 2,       // message "Ungültiges Zielverzeichnis!"
     kExitCannotCreateFolder = 3,  // message "Kann Zielverzeichnis nicht erstellen! ..."
     kExitInstallFailed = 4,       // message "Fehler beim Installieren! ..."
+    kExitSetupRunning = 5,        // another setup program or removal runs: nothing changed
 };
 
 // The exit status for the message that ended a failed installation.

@@ -9,6 +9,7 @@
 namespace {
 
 const wchar_t kLogFileName[] = L"Lumidor_Install.log";
+constexpr size_t kLongPathChars = 520;
 const wchar_t kSeparator[] = L"------------------------------------------------\n";
 
 // Collects the bytes of one entry and writes them in a few calls.
@@ -45,20 +46,36 @@ private:
     }
 
     HANDLE file_;
-    char buffer_[512];
+    char buffer_[4096];  // an entry is one write, so that appenders never interleave
     DWORD used_ = 0;
 };
+
+// The log's full path. One that passes 259 characters takes the "\\?\" form,
+// which has no such limit: a deep start folder must not lose the entry.
+bool LogPath(const wchar_t* folder, wchar_t* path, size_t cchPath) {
+    wchar_t current[kLongPathChars];
+    if (!folder || folder[0] == L'\0') {
+        DWORD length = GetCurrentDirectoryW(kLongPathChars, current);
+        if (length == 0 || length >= kLongPathChars) return false;
+        folder = current;
+    }
+    const wchar_t* separator = EndsWithBackslash(folder) ? L"" : L"\\";
+    if (!FormatText(path, cchPath, L"%s%s%s", folder, separator, kLogFileName)) return false;
+    if (wcslen(path) < kPathChars) return true;
+    if (folder[0] != L'\\' || folder[1] != L'\\')
+        return FormatText(path, cchPath, L"\\\\?\\%s%s%s", folder, separator, kLogFileName);
+    if (folder[2] == L'?' || folder[2] == L'.') return true;  // a device path already
+    return FormatText(path, cchPath, L"\\\\?\\UNC\\%s%s%s", folder + 2, separator, kLogFileName);
+}
 
 }  // namespace
 
 void WriteInstallLog(const wchar_t* text, const wchar_t* folder) {
-    wchar_t path[kPathChars];
-    if (!folder || folder[0] == L'\0') {
-        CopyText(path, kLogFileName);
-    } else if (!FormatText(path, kPathChars, EndsWithBackslash(folder) ? L"%s%s" : L"%s\\%s", folder, kLogFileName)) {
-        return;
-    }
-    CScopedFile file(CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+    wchar_t path[kLongPathChars + 16];
+    if (!LogPath(folder, path, ARRAYSIZE(path))) return;
+    // Shared for reading and writing, as an appending C runtime opens it: a
+    // concurrent appender must not make the entry vanish.
+    CScopedFile file(CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return;
 

@@ -7,6 +7,7 @@
 #include "app/CommandLine.h"
 #include "app/ExitStatus.h"
 #include "app/InstallLog.h"
+#include "app/SingleInstance.h"
 #include "app/SystemLibrary.h"
 #include "app/SystemProbes.h"
 #include "app/VisualStyles.h"
@@ -27,6 +28,9 @@ using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
 // Where the system has SetDefaultDllDirectories (XP has not), DLLs are
 // looked for in the system folder only.
 void HardenDllSearch() {
+#ifdef LUMIDOR_SEARCH_FLAGS_UNKNOWN
+    return;  // a test build that loads as a system without the function does
+#endif
     wchar_t kernel32[kPathChars];
     if (!SystemFolderPath(L"kernel32.dll", kernel32, kPathChars)) return;
     auto setDefaultDllDirectories =
@@ -57,7 +61,12 @@ BOOL TheApp::InitInstance() {
 
     // The whole command line, case-sensitively, anywhere in the text.
     const wchar_t* commandLine = GetCommandLineW();
-    if (wcsstr(commandLine, L"/silent")) {
+    bool silent = wcsstr(commandLine, L"/silent") != nullptr;
+    CSetupInstanceLock lock;
+    if (!lock.Acquire()) {
+        ReportSetupRunning(silent);
+        SetExitCode(kExitSetupRunning);
+    } else if (silent) {
         SetExitCode(RunSilent(commandLine));
     } else {
         RunSetupWizard(*this);
@@ -66,6 +75,18 @@ BOOL TheApp::InitInstance() {
     sys::ReleaseSystemDlls();
     MARK_PHASE("end");
     return FALSE;
+}
+
+// Another setup program or removal runs: one log entry, or a message box
+// with the wizard's title.
+void TheApp::ReportSetupRunning(bool silent) {
+    wchar_t message[kPathChars];
+    if (!LoadStringW(GetModuleHandleW(nullptr), IDS_SETUP_RUNNING, message, kPathChars)) message[0] = L'\0';
+    if (silent) {
+        WriteInstallLog(message);
+    } else {
+        MessageBoxW(nullptr, message, kSetupTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+    }
 }
 
 int TheApp::RunSilent(const wchar_t* commandLine) {

@@ -9,6 +9,7 @@ public:
     BOOL InitInstance() override;
 
 private:
+    void ReportSetupRunning(bool silent);
     int RunSilent(const wchar_t* commandLine);
 };
 

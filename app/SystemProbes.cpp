@@ -37,9 +37,10 @@ int InstallFolderFromOpenCommand(const wchar_t* command, wchar_t* out, size_t cc
     }
     if (folderLength == 0 && pathLength >= 2 && path[1] == L':') folderLength = 2;
 
-    bool needsBackslash = folderLength == 0 || path[folderLength - 1] != L'\\';
+    // A folder written with forward slashes ("C:/Old/") is the same folder.
+    bool needsBackslash = folderLength == 0 || (path[folderLength - 1] != L'\\' && path[folderLength - 1] != L'/');
     if (folderLength + (needsBackslash ? 1 : 0) + 1 > cchOut) return 0;
-    wmemcpy(out, path, folderLength);
+    for (size_t i = 0; i < folderLength; ++i) out[i] = path[i] == L'/' ? L'\\' : path[i];
     if (needsBackslash) out[folderLength++] = L'\\';
     out[folderLength] = L'\0';
     return 1;

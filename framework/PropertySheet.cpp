@@ -61,6 +61,8 @@ BOOL CPropertySheet::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 void CPropertySheet::OnSysCommand(UINT id, LPARAM lParam) { DefaultProc(WM_SYSCOMMAND, id, lParam); }
 
+void CPropertySheet::OnClose() { DefaultProc(WM_CLOSE, 0, 0); }
+
 LRESULT CPropertySheet::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcW(originalProc_, m_hWnd, message, wParam, lParam);
 }
@@ -99,6 +101,9 @@ LRESULT CALLBACK CPropertySheet::SheetProc(HWND sheet, UINT message, WPARAM wPar
         return self->OnCommand(wParam, lParam);
     case WM_SYSCOMMAND:
         self->OnSysCommand(static_cast<UINT>(wParam), lParam);
+        return 0;
+    case WM_CLOSE:
+        self->OnClose();
         return 0;
     case WM_NCDESTROY: {
         WNDPROC original = self->originalProc_;

@@ -35,6 +35,7 @@ protected:
     // Return TRUE when the command was handled; the default passes it on.
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual void OnSysCommand(UINT id, LPARAM lParam);
+    virtual void OnClose();
 
     // The sheet's own handling, below our overridables.
     LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);

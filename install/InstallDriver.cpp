@@ -27,7 +27,8 @@ class CFailureReport {
 public:
     CFailureReport(const InstallOptions& options, int* failureMessageId)
         : options_(options), failureMessageId_(failureMessageId) {
-        if (!GetCurrentDirectoryW(kPathChars, startFolder_)) startFolder_[0] = L'\0';
+        DWORD length = GetCurrentDirectoryW(ARRAYSIZE(startFolder_), startFolder_);
+        if (length == 0 || length >= ARRAYSIZE(startFolder_)) startFolder_[0] = L'\0';
         if (failureMessageId_) *failureMessageId_ = 0;
     }
 
@@ -53,8 +54,17 @@ public:
 private:
     const InstallOptions& options_;
     int* failureMessageId_;
-    wchar_t startFolder_[kPathChars];
+    wchar_t startFolder_[520];
 };
+
+// Shortcuts and commands would point at nothing unless the viewer is a file
+// in the folder (a folder of that name is not; a locked file left as it was is).
+bool ViewerArrived(const wchar_t* folder) {
+    wchar_t viewer[kPathChars];
+    if (!FormatText(viewer, kPathChars, L"%slumi32.exe", folder)) return false;
+    DWORD attributes = GetFileAttributesW(viewer);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 }  // namespace
 
@@ -104,12 +114,15 @@ int PerformInstallation(InstallOptions& options, int* failureMessageId) {
     FormatText(iconsDll, kPathChars, L"%sIcons.dll", pluginsFolder);
     int keepInstalledIconsDll = KeepInstalledIconsDll(iconsDll) ? 1 : 0;
 
-    if (ExtractPayload(IDR_PAYLOAD, L"ZIP", kArchiveName, folder, keepInstalledIconsDll) != 0)
+    if (ExtractPayload(IDR_PAYLOAD, L"ZIP", kArchiveName, folder, keepInstalledIconsDll) != 0 ||
+        !ViewerArrived(folder))
         return report.Fail(IDS_INSTALL_FAILED, folder);
     MARK_PHASE("extraction");
 
+    // From here on everything names the folder the files are in, which
+    // differs from the text given when a level of it ended in blanks.
     wchar_t settingsIniPath[kPathChars];
-    WriteViewerSettings(options.targetFolder, options.iniFolder, options.silent, settingsIniPath);
+    WriteViewerSettings(folder, options.iniFolder, options.silent, settingsIniPath);
     MARK_PHASE("settings");
 
     int associationConfirmed = 1;
@@ -120,11 +133,12 @@ int PerformInstallation(InstallOptions& options, int* failureMessageId) {
             associationConfirmed = 0;
     }
 
-    RegistrationStep(associationConfirmed, options.associationRequested, options.targetFolder,
+    RegistrationStep(associationConfirmed, options.associationRequested, folder,
                      options.startMenuGroup, options.desktopShortcut, options.thumbnailsShortcut, options.allUsers,
                      options.associationRows, options.associateForAllUsers);
     MARK_PHASE("registration");
     ConvertIniToUnicode(settingsIniPath);
     MARK_PHASE("settings in UTF-16");
+    CopyText(options.targetFolder, folder);
     return 1;
 }

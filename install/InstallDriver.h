@@ -8,7 +8,8 @@
 // 1 when the installation ran to its end, 0 when it stopped at a failure that
 // was shown (wizard) or logged (silent). failureMessageId, when given,
 // receives the string id of that failure's message (0 on success).
-// May change options.iniFolder.
+// May change options.iniFolder; after a complete installation
+// options.targetFolder holds the folder the files were unpacked into.
 int PerformInstallation(InstallOptions& options, int* failureMessageId = nullptr);
 
 // "X:\..." or "\server\share...": nothing relative to a current directory.

@@ -114,8 +114,8 @@ enum class EntryResult { Written, Skipped, Failed };
 
 // Copies the open entry into a new file; the partly written file of a failed
 // copy stays.
-EntryResult WriteEntryFile(unzFile archive, const wchar_t* name, const wchar_t* folderPart, uLong dosDate,
-                           void* buffer) {
+EntryResult WriteEntryFile(unzFile archive, const wchar_t* name, const wchar_t* folderPart,
+                           const unz_file_info64& info, void* buffer) {
     CScopedFile file(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file && folderPart[0] != L'\0') {
         CreateEntryFolders(folderPart);
@@ -123,17 +123,23 @@ EntryResult WriteEntryFile(unzFile archive, const wchar_t* name, const wchar_t* 
     }
     if (!file) return EntryResult::Skipped;  // read-only or locked: left as it is
 
+    ZPOS64_T total = 0;
     for (;;) {
         int read = unzReadCurrentFile(archive, buffer, kCopyBlockBytes);
         if (read < 0) return EntryResult::Failed;
         if (read == 0) break;
+        total += static_cast<ZPOS64_T>(read);
         DWORD written = 0;
         if (!WriteFile(file.get(), buffer, static_cast<DWORD>(read), &written, nullptr) ||
             written != static_cast<DWORD>(read))
             return EntryResult::Failed;
     }
+    // A deflate stream that ends early ends cleanly, and the check sum is
+    // only compared once the declared size was reached: a short file would
+    // pass for a whole one.
+    if (total != info.uncompressed_size) return EntryResult::Failed;
     FILETIME stamp;
-    if (EntryFileTime(dosDate, stamp)) SetFileTime(file.get(), &stamp, nullptr, &stamp);
+    if (EntryFileTime(info.dosDate, stamp)) SetFileTime(file.get(), &stamp, nullptr, &stamp);
     return CloseHandle(file.release()) ? EntryResult::Written : EntryResult::Failed;
 }
 
@@ -166,7 +172,7 @@ EntryResult UnpackEntry(unzFile archive, int keepInstalledIconsDll, void* buffer
     folderPart[filePart - name] = L'\0';
 
     if (unzOpenCurrentFile(archive) != UNZ_OK) return EntryResult::Failed;
-    EntryResult result = WriteEntryFile(archive, name, folderPart, info.dosDate, buffer);
+    EntryResult result = WriteEntryFile(archive, name, folderPart, info, buffer);
     // Closing the entry checks its CRC.
     if (unzCloseCurrentFile(archive) != UNZ_OK && result == EntryResult::Written) return EntryResult::Failed;
     return result;

@@ -5,6 +5,8 @@
 
 #include "app/InstallOptions.h"
 #include "app/SystemProbes.h"
+#include "install/SettingsCarryOver.h"
+#include "install/SettingsEncoding.h"
 #include "platform/Folders.h"
 #include "platform/Profile.h"
 #include "platform/Scoped.h"
@@ -105,6 +107,31 @@ bool ExpandIniFolder(const wchar_t* text, wchar_t* out, size_t cchOut) {
     return true;
 }
 
+namespace {
+
+// The settings file an INI folder text names: expanded, trimmed, with a
+// backslash, followed by "lumi32.ini"; create makes the folder. False when
+// the folder counts as none: it expands to nothing or to blanks only, or
+// the path would pass 259 characters.
+bool SettingsFileIn(const wchar_t* iniFolder, bool create, wchar_t (&path)[kPathChars]) {
+    if (iniFolder[0] == L'\0') return false;
+    wchar_t expanded[kExpandedFolderChars];
+    bool expandedOk = wcschr(iniFolder, L'%') ? ExpandIniFolder(iniFolder, expanded, kExpandedFolderChars)
+                                              : CopyText(expanded, iniFolder);
+    if (!expandedOk) return false;
+    TrimSpaces(expanded);
+    size_t length = wcslen(expanded);
+    if (length == 0 || length >= kPathChars) return false;
+    if (create) {
+        EnsureFolder(expanded);
+    } else if (!EndsWithBackslash(expanded) && !AppendText(expanded, L"\\")) {
+        return false;
+    }
+    return CopyText(path, expanded) && AppendText(path, kIniName);
+}
+
+}  // namespace
+
 void WriteViewerSettings(const wchar_t* targetFolder, wchar_t* iniFolder, int silent, wchar_t* settingsIniPath) {
     wchar_t programIniPath[kPathChars];
     FileInFolder(targetFolder, kIniName, programIniPath);
@@ -115,20 +142,23 @@ void WriteViewerSettings(const wchar_t* targetFolder, wchar_t* iniFolder, int si
         if (wcsstr(targetFolder, defaultFolder)) CopyText(iniFolder, kIniFolderChars, kDefaultIniFolder);
     }
 
-    // An INI folder that expands to nothing, or to a settings path that would
-    // pass 259 characters, counts as none: the settings stay beside the program.
+    // Where the settings lived until now, as the program folder's file says.
+    NormaliseSettingsEncoding(programIniPath);
+    wchar_t previousIniFolder[kIniFolderChars];
+    ReadProfileText(programIniPath, L"Others", L"INI_Folder", previousIniFolder, kIniFolderChars);
+    wchar_t previousPath[kPathChars];
+    if (!SettingsFileIn(previousIniFolder, false, previousPath)) CopyText(previousPath, programIniPath);
+
+    // An INI folder that counts as none keeps the settings beside the program.
     wchar_t settingsPath[kPathChars];
-    bool separateFolder = false;
-    if (iniFolder[0] != L'\0') {
-        wchar_t expanded[kExpandedFolderChars];
-        bool expandedOk = wcschr(iniFolder, L'%') ? ExpandIniFolder(iniFolder, expanded, kExpandedFolderChars)
-                                                  : CopyText(expanded, iniFolder);
-        size_t length = expandedOk ? wcslen(expanded) : 0;
-        if (length > 0 && length < kPathChars) {
-            EnsureFolder(expanded);
-            separateFolder = CopyText(settingsPath, expanded) && AppendText(settingsPath, kIniName);
-        }
-    }
+    bool separateFolder = SettingsFileIn(iniFolder, true, settingsPath);
+    if (!separateFolder) CopyText(settingsPath, programIniPath);
+    NormaliseSettingsEncoding(settingsPath);
+
+    // A moved settings file takes every key the user had along; the keys
+    // written below then win.
+    if (wcscmp(previousIniFolder, separateFolder ? iniFolder : L"") != 0 && lstrcmpiW(previousPath, settingsPath) != 0)
+        CarryOverSettings(previousPath, settingsPath);
 
     bool mirrorToProgramIni = false;
     if (separateFolder) {
@@ -136,7 +166,6 @@ void WriteViewerSettings(const wchar_t* targetFolder, wchar_t* iniFolder, int si
         mirrorToProgramIni = wcsstr(settingsPath, L"Lumidor32_App") || wcsstr(settingsPath, L"Lumidor64_App");
     } else {
         WriteProfileText(programIniPath, L"Others", L"INI_Folder", nullptr);
-        CopyText(settingsPath, programIniPath);
     }
 
     WriteProfileText(settingsPath, L"Language", L"DLL", L"DEUTSCH.DLL");
@@ -161,19 +190,26 @@ void WriteViewerSettings(const wchar_t* targetFolder, wchar_t* iniFolder, int si
     CopyText(settingsIniPath, kPathChars, settingsPath);
 }
 
-int ConvertIniToUnicode(const wchar_t* path) {
+namespace {
+
+// Rewrites a settings file as UTF-16LE with byte-order mark and header,
+// through its twin "lumi32.ini_temp". ansiToo: an ANSI file as well (the
+// final conversion); without it only the forms that the profile functions
+// would misread (UTF-8, UTF-16 big-endian).
+int RewriteAsUnicode(const wchar_t* path, bool ansiToo) {
     CScopedFile source(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!source) return 1;
     DWORD size = GetFileSize(source.get(), nullptr);
     if (size == INVALID_FILE_SIZE || size > 0x4000000) return 1;  // not a settings file we can hold
 
-    CHeapBlock ansi(size);
+    CHeapBlock raw(size);
     DWORD read = 0;
-    if (!ansi || !ReadFile(source.get(), ansi.get(), size, &read, nullptr) || read != size) return 1;
-    const unsigned char* bytes = static_cast<const unsigned char*>(ansi.get());
-    if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) return 1;  // UTF-16 already
+    if (!raw || !ReadFile(source.get(), raw.get(), size, &read, nullptr) || read != size) return 1;
     source.reset();
+    const unsigned char* bytes = raw.as<unsigned char>();
+    TextEncoding encoding = DetectTextEncoding(bytes, size);
+    if (encoding == TextEncoding::Utf16Le || (encoding == TextEncoding::Ansi && !ansiToo)) return 1;
 
     // The twin lies beside the file.
     wchar_t tempPath[kPathChars];
@@ -186,27 +222,27 @@ int ConvertIniToUnicode(const wchar_t* path) {
     if (tempPath[0] != L'\0' && !EndsWithBackslash(tempPath) && !AppendText(tempPath, L"\\")) return 1;
     if (!AppendText(tempPath, kTempIniName)) return 1;
 
-    // The whole file in one conversion, so that no character is split and a
-    // stray NUL byte does not cut what follows.
-    int units = size ? MultiByteToWideChar(CP_ACP, 0, static_cast<const char*>(ansi.get()), static_cast<int>(size),
-                                           nullptr, 0)
-                     : 0;
+    size_t units = DecodeText(bytes, size, encoding, nullptr, 0);
     if (units == 0) return 1;  // nothing to convert
-    CHeapBlock wide(static_cast<size_t>(units) * sizeof(wchar_t));
-    if (!wide) return 1;
-    MultiByteToWideChar(CP_ACP, 0, static_cast<const char*>(ansi.get()), static_cast<int>(size),
-                        wide.as<wchar_t>(), units);
+    CHeapBlock wide(units * sizeof(wchar_t));
+    if (!wide || DecodeText(bytes, size, encoding, wide.as<wchar_t>(), units) != units) return 1;
 
     CScopedFile twin(CreateFileW(tempPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!twin) return 1;
     const unsigned char bom[] = {0xFF, 0xFE};
     bool written = WriteAll(twin.get(), bom, sizeof(bom)) &&
                    WriteAll(twin.get(), kUnicodeHeader, sizeof(kUnicodeHeader) - sizeof(char16_t)) &&
-                   WriteAll(twin.get(), wide.get(), static_cast<DWORD>(units) * sizeof(wchar_t));
+                   WriteAll(twin.get(), wide.get(), static_cast<DWORD>(units * sizeof(wchar_t)));
     bool closed = CloseHandle(twin.release()) != 0;
     if (!written || !closed) {
-        DeleteFileW(tempPath);  // the settings file stays ANSI and intact
+        DeleteFileW(tempPath);  // the settings file stays as it was
         return 1;
     }
     return MoveFileExW(tempPath, path, MOVEFILE_REPLACE_EXISTING) ? 1 : 0;
 }
+
+}  // namespace
+
+int ConvertIniToUnicode(const wchar_t* path) { return RewriteAsUnicode(path, true); }
+
+void NormaliseSettingsEncoding(const wchar_t* path) { RewriteAsUnicode(path, false); }

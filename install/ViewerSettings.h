@@ -22,6 +22,12 @@ int DpiPercentFrom(int logPixelsX);
 // a resolution percentage.
 int ChooseToolbarIconSize(int screenHeight, int dpiPercent);
 
-// Rewrites an ANSI settings file as UTF-16LE with byte-order mark and header.
+// Rewrites a settings file as UTF-16LE with byte-order mark and header.
 // 1 on success or when there was nothing to do, 0 when the replacement failed.
+// Other encodings (UTF-8, UTF-16 big-endian) are converted with their text
+// intact.
 int ConvertIniToUnicode(const wchar_t* path);
+
+// Converts a settings file that the profile functions would misread (UTF-8,
+// UTF-16 big-endian) to UTF-16LE; ANSI and UTF-16LE files stay as they are.
+void NormaliseSettingsEncoding(const wchar_t* path);

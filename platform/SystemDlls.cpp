@@ -2,6 +2,7 @@
 #include "platform/SystemDlls.h"
 
 #include "app/SystemLibrary.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -9,22 +10,48 @@ constexpr DWORD kSearchSystem32 = 0x800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 
 enum DllIndex { kComctl32, kShell32, kDllCount };
 
-// Loaded on first use, kept until start-up ends.
+// Loaded on first use, kept until start-up ends; the theme library only
+// where it had to be loaded ahead of comctl32.
 HMODULE dlls[kDllCount] = {};
 bool tried[kDllCount] = {};
+HMODULE uxThemeAhead = nullptr;
+
+using SetDllDirectoryFn = BOOL(WINAPI*)(LPCWSTR);
+
+// Whether module was loaded from the Windows folder (the system folder or
+// the side-by-side store), not from beside the program or a folder of the
+// search path.
+bool IsFromWindowsFolder(HMODULE module) {
+    wchar_t windows[kPathChars], loaded[kPathChars];
+    UINT length = GetWindowsDirectoryW(windows, kPathChars);
+    DWORD loadedLength = GetModuleFileNameW(module, loaded, kPathChars);
+    if (length == 0 || length >= kPathChars - 1 || loadedLength == 0 || loadedLength >= kPathChars) return false;
+    if (!EndsWithBackslash(windows)) AppendText(windows, L"\\");
+    return _wcsnicmp(loaded, windows, wcslen(windows)) == 0;
+}
+
+bool SearchFlagsKnown() {
+#ifdef LUMIDOR_SEARCH_FLAGS_UNKNOWN
+    return false;  // a test build that loads as XP, Vista and 7 without the update do
+#else
+    return true;
+#endif
+}
+
+HMODULE LoadComctl32() {
+    // By name, so that the manifest's version 6 is the one loaded, from the
+    // system folder only.
+    if (SearchFlagsKnown()) {
+        if (HMODULE module = LoadLibraryExW(L"comctl32.dll", nullptr, kSearchSystem32)) return module;
+        if (GetLastError() != ERROR_INVALID_PARAMETER) return LoadSystemLibrary(L"comctl32.dll");
+    }
+    return sys::LoadComctl32WithoutSearchFlags(uxThemeAhead);
+}
 
 HMODULE Dll(DllIndex index) {
     if (!tried[index]) {
         tried[index] = true;
-        if (index == kComctl32) {
-            // By name, so that the manifest's version 6 is the one loaded, from
-            // the system folder only; where that flag is unknown (XP), by the
-            // system folder's path.
-            dlls[index] = LoadLibraryExW(L"comctl32.dll", nullptr, kSearchSystem32);
-            if (!dlls[index]) dlls[index] = LoadSystemLibrary(L"comctl32.dll");
-        } else {
-            dlls[index] = LoadSystemLibrary(L"shell32.dll");
-        }
+        dlls[index] = index == kComctl32 ? LoadComctl32() : LoadSystemLibrary(L"shell32.dll");
     }
     return dlls[index];
 }
@@ -37,6 +64,26 @@ Fn Function(DllIndex index, const char* name) {
 }  // namespace
 
 namespace sys {
+
+// Where the flag that limits a load to the system folder is unknown, a load
+// by full path would not be redirected to the manifest's version 6 (the
+// side-by-side redirection applies to loads by name only), and the wizard
+// would lose its visual styles. So comctl32 is loaded by name, after three
+// guards: the theme library, which version 6 loads by name in turn, is
+// loaded from the system folder first, so that the later load finds the
+// module already loaded and never a planted copy; the current folder is
+// taken out of the search; and a comctl32 that did not come from the
+// Windows folder (the system folder or the side-by-side store) is let go
+// for the system folder's copy.
+HMODULE LoadComctl32WithoutSearchFlags(HMODULE& uxTheme) {
+    if (!uxTheme) uxTheme = LoadSystemLibrary(L"UxTheme.dll");
+    auto setDllDirectory = LookUp<SetDllDirectoryFn>(GetModuleHandleW(L"kernel32.dll"), "SetDllDirectoryW");
+    if (setDllDirectory) setDllDirectory(L"");
+    HMODULE module = LoadLibraryW(L"comctl32.dll");
+    if (module && IsFromWindowsFolder(module)) return module;
+    if (module) FreeLibrary(module);
+    return LoadSystemLibrary(L"comctl32.dll");
+}
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* controls) {
     auto call = Function<BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*)>(kComctl32, "InitCommonControlsEx");
@@ -85,6 +132,8 @@ void ReleaseSystemDlls() {
         dlls[i] = nullptr;
         tried[i] = false;
     }
+    if (uxThemeAhead) FreeLibrary(uxThemeAhead);
+    uxThemeAhead = nullptr;
 }
 
 }  // namespace sys

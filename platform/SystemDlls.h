@@ -21,6 +21,11 @@ BOOL SHGetPathFromIDListW(LPCITEMIDLIST items, LPWSTR path);
 LPITEMIDLIST SHBrowseForFolderW(LPBROWSEINFOW browse);
 void SHChangeNotify(LONG event, UINT flags, LPCVOID item1, LPCVOID item2);
 
+// comctl32 by name as a system that does not know LOAD_LIBRARY_SEARCH_SYSTEM32
+// must load it; uxTheme receives the theme library loaded ahead of it (the
+// caller frees it after comctl32).
+HMODULE LoadComctl32WithoutSearchFlags(HMODULE& uxTheme);
+
 // Frees both libraries; start-up calls it as it ends.
 void ReleaseSystemDlls();
 

@@ -51,6 +51,23 @@ def break_crc(path, victim):
     open(path, "wb").write(data)
 
 
+def declare_longer(path, victim, extra):
+    """Declares one entry EXTRA bytes longer than its data in both headers:
+    its deflate stream then ends cleanly before the declared size, with a
+    check sum that matches what it holds."""
+    with zipfile.ZipFile(path) as archive:
+        info = archive.getinfo(victim)
+    data = bytearray(open(path, "rb").read())
+    struct.pack_into("<I", data, info.header_offset + 22, info.file_size + extra)
+    at = struct.unpack_from("<I", data, len(data) - 22 + 16)[0]
+    while data[at:at + 4] == b"PK\x01\x02":
+        name_length, extra_length, comment_length = struct.unpack_from("<HHH", data, at + 28)
+        if data[at + 46:at + 46 + name_length].decode() == victim:
+            struct.pack_into("<I", data, at + 24, info.file_size + extra)
+        at += 46 + name_length + extra_length + comment_length
+    open(path, "wb").write(data)
+
+
 def main(out, payload):
     entries = standard_entries(payload)
     files = [(n, d) for n, d in entries if d is not None]
@@ -62,6 +79,11 @@ def main(out, payload):
     crc_path = os.path.join(out, "crc_error", "lumipg_payload.zip")
     write(crc_path, entries)
     break_crc(crc_path, files[2][0])
+
+    # The third file shorter than its entry declares.
+    short_path = os.path.join(out, "short_entry", "lumipg_payload.zip")
+    write(short_path, entries)
+    declare_longer(short_path, files[2][0], 1000)
 
     # Cut in the middle: not even the directory at its end can be read.
     truncated = os.path.join(out, "truncated", "lumipg_payload.zip")

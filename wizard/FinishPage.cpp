@@ -25,8 +25,10 @@ void CWizPropertyPage::RunFinishActions() {
     if (IsDlgButtonChecked(m_hWnd, IDC_SHOW_FAQ))
         sys::ShellExecuteW(GetDesktopWindow(), L"open", kFaqUrl, nullptr, L"", SW_SHOW);
     if (!IsDlgButtonChecked(m_hWnd, IDC_START_VIEWER)) return;
+    // The folder the files went to: a level of the typed folder may have
+    // lost its trailing blanks.
     wchar_t viewer[kPathChars];
-    ReadTargetFolder(viewer, kPathChars);
+    CopyText(viewer, sheet->installedFolder);
     // A viewer path that would pass 259 characters is not started.
     if (!EndsWithBackslash(viewer) && !AppendText(viewer, L"\\")) return;
     if (!AppendText(viewer, L"lumi32.exe")) return;

@@ -21,14 +21,19 @@ void ShrinkBothSides(LONG& low, LONG& high, LONG needed) {
     high -= half;
 }
 
+// Room for the value, in bytes, and the characters that hold it and the
+// terminator that may not be stored with it.
+constexpr DWORD kClassValueBytes = 260;
+constexpr size_t kClassValueChars = kClassValueBytes / sizeof(wchar_t) + 1;
+
 // A default value of HKEY_CLASSES_ROOT\path read whole into 260 bytes; false
 // when the key is missing or the value would not fit (a command read only in
 // part is never run).
-bool ReadClassDefault(const wchar_t* path, wchar_t (&out)[130]) {
+bool ReadClassDefault(const wchar_t* path, wchar_t (&out)[kClassValueChars]) {
     CScopedKey key;
     if (OpenKey(HKEY_CLASSES_ROOT, path, KEY_QUERY_VALUE, key) != ERROR_SUCCESS) return false;
     DWORD type = 0;
-    DWORD cbData = sizeof(out) - sizeof(wchar_t);
+    DWORD cbData = kClassValueBytes;
     if (RegQueryValueExW(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(out), &cbData) != ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ))
         return false;
@@ -164,11 +169,11 @@ HINSTANCE CHyperLink::OpenLinkTarget(const wchar_t* target, int showCommand) {
     HINSTANCE result = sys::ShellExecuteW(GetDesktopWindow(), L"open", target, nullptr, nullptr, showCommand);
     if (reinterpret_cast<INT_PTR>(result) > 32) return result;
 
-    wchar_t fileClass[130];
+    wchar_t fileClass[kClassValueChars];
     if (!ReadClassDefault(L".htm", fileClass)) return result;
     wchar_t commandKey[kPathChars];
     if (!FormatText(commandKey, kPathChars, L"%s\\shell\\open\\command", fileClass)) return result;
-    wchar_t command[130];
+    wchar_t command[kClassValueChars];
     if (!ReadClassDefault(commandKey, command)) return result;
 
     wchar_t full[kLinkTargetChars + 160];

@@ -79,5 +79,6 @@ LRESULT CWizPropertyPage::RunInstallation() {
     EnableFrameButtons(sheet->GetSafeHwnd(), FALSE);
     int installed = PerformInstallation(options);
     EnableFrameButtons(sheet->GetSafeHwnd(), TRUE);
+    if (installed) CopyText(sheet->installedFolder, options.targetFolder);
     return installed ? FindNeighbourPage(true) : IDD_WELCOME;
 }

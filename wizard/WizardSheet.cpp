@@ -35,11 +35,15 @@ BOOL CWizPropertySheet::OnInitDialog() {
 bool CWizPropertySheet::ConfirmCancel() {
     wchar_t question[128];
     if (!LoadStringW(GetModuleHandleW(nullptr), IDS_CANCEL_QUESTION, question, 128)) question[0] = L'\0';
-    return MessageBoxW(m_hWnd, question, wizardTitle, kQuestionStyle) != IDNO;
+    asking_ = true;
+    bool yes = MessageBoxW(m_hWnd, question, wizardTitle, kQuestionStyle) != IDNO;
+    asking_ = false;
+    return yes;
 }
 
 BOOL CWizPropertySheet::OnCommand(WPARAM wParam, LPARAM lParam) {
-    if (LOWORD(wParam) != IDCANCEL || closeConfirmed_) return CPropertySheet::OnCommand(wParam, lParam);
+    if (LOWORD(wParam) != IDCANCEL) return CPropertySheet::OnCommand(wParam, lParam);
+    if (asking_) return TRUE;
     if (GetActiveIndex() == kFinishPage) {
         WizardPage(kFinishPage)->RunFinishActions();
     } else if (!ConfirmCancel()) {
@@ -48,17 +52,28 @@ BOOL CWizPropertySheet::OnCommand(WPARAM wParam, LPARAM lParam) {
     return CPropertySheet::OnCommand(wParam, lParam);
 }
 
+// The low four bits of a system command are the system's own.
 void CWizPropertySheet::OnSysCommand(UINT id, LPARAM lParam) {
-    if (id == SC_CLOSE) {
-        if (GetActiveIndex() != kFinishPage && !ConfirmCancel()) return;
-        // The dialog turns the close into a Cancel command: not asked again,
-        // and on the finish page without the finish actions.
-        closeConfirmed_ = true;
-        CPropertySheet::OnSysCommand(id, lParam);
-        closeConfirmed_ = false;
-        return;
-    }
+    if ((id & 0xFFF0) == SC_CLOSE) return RequestClose();
     CPropertySheet::OnSysCommand(id, lParam);
+}
+
+// Never passed on: the dialog's own handling would post a Cancel command that
+// arrives later and asks again, or runs the finish actions.
+void CWizPropertySheet::OnClose() { RequestClose(); }
+
+void CWizPropertySheet::RequestClose() {
+    if (asking_) return;
+    if (GetActiveIndex() != kFinishPage && !ConfirmCancel()) return;
+    EndWizard();
+}
+
+void CWizPropertySheet::EndWizard() {
+    CPropertySheet::OnCommand(MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(IDCANCEL)));
+    // A request sent from another thread is handled inside the sheet's wait
+    // for messages, which sees that the wizard has ended only when a message
+    // is posted.
+    PostMessageW(m_hWnd, WM_NULL, 0, 0);
 }
 
 bool CWizPropertySheet::BringViewerToFront() {

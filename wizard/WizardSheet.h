@@ -29,13 +29,22 @@ public:
     CHyperLink licenceLink;
     CXColorStatic installingNotice;
     wchar_t wizardTitle[kPathChars] = L"";
+    // The folder the files were unpacked into, once the installation ran.
+    wchar_t installedFolder[kPathChars] = L"";
 
 protected:
     BOOL OnInitDialog() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void OnSysCommand(UINT id, LPARAM lParam) override;
+    void OnClose() override;
 
 private:
-    // Set by a confirmed close, so that the Cancel it turns into is not asked again.
-    bool closeConfirmed_ = false;
+    // Every close request, however it came (title bar, Alt+F4, a close or
+    // system command sent or posted by another program).
+    void RequestClose();
+    // Ends the wizard as cancelled without passing through OnCommand.
+    void EndWizard();
+
+    // While the question is open, a further request is the same request.
+    bool asking_ = false;
 };

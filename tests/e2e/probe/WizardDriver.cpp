@@ -192,7 +192,17 @@ bool Run(const std::wstring& command) {
         PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
         return true;
     }
-    if (name == L"close") return PostMessageW(Sheet(), WM_SYSCOMMAND, SC_CLOSE, 0) != 0;
+    if (name == L"close") {  // close|sys-post (the default), sys-send, post or send
+        std::wstring how = parts.size() > 1 ? parts[1] : L"sys-post";
+        UINT message = how.compare(0, 4, L"sys-") == 0 ? WM_SYSCOMMAND : WM_CLOSE;
+        WPARAM wParam = message == WM_SYSCOMMAND ? SC_CLOSE : 0;
+        if (how == L"sys-post" || how == L"post") return PostMessageW(Sheet(), message, wParam, 0) != 0;
+        // A sent request waits for its answer, which comes only once the
+        // question is answered: the sender does not wait that long.
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(Sheet(), message, wParam, 0, SMTO_NORMAL, 500, &result);
+        return true;
+    }
     if (name == L"text") return Print(Escape(Text(Control(number)))), true;
     if (name == L"set-text") {
         std::wstring text = parts.size() > 2 ? parts[2] : L"";

@@ -61,6 +61,13 @@ TEST_F(Unpacking, ACrcErrorFailsAfterTheEarlierEntries) {
     EXPECT_FALSE(Exists(L"Toolbars\\Tessel_16.png"));
 }
 
+TEST_F(Unpacking, AnEntryShorterThanDeclaredFails) {
+    // Its check sum matches what it holds: only the size tells.
+    EXPECT_EQ(Unpack(L"short_entry"), -1);
+    EXPECT_TRUE(Exists(L"lumi32.exe"));
+    EXPECT_FALSE(Exists(L"Toolbars\\Tessel_16.png"));
+}
+
 TEST_F(Unpacking, ATruncatedArchiveFailsAndLeavesTheFolderAlone) {
     EXPECT_EQ(Unpack(L"truncated"), -1);
     EXPECT_EQ(CurrentDirectory(), before);
