@@ -16,7 +16,9 @@ bool CSetupInstanceLock::Acquire() {
         // says that another run is going on; nobody waits on it.
         mutex_.reset(CreateMutexW(nullptr, FALSE, name));
         DWORD error = GetLastError();
-        if (mutex_) return error != ERROR_ALREADY_EXISTS;
+        if (mutex_ && error == ERROR_ALREADY_EXISTS) mutex_.reset();  // the other run's, not ours to keep
+        if (mutex_) return true;
+        if (error == ERROR_ALREADY_EXISTS) return false;
         // Another account's run: its object exists but may not be opened.
         if (error == ERROR_ACCESS_DENIED) return false;
     }

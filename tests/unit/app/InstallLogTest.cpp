@@ -72,3 +72,33 @@ TEST_F(InstallLog, ALockedLogLosesTheEntryQuietly) {
     CloseHandle(locked);
     EXPECT_EQ(Log(), "");
 }
+
+TEST_F(InstallLog, AConcurrentAppenderDoesNotMakeTheEntryVanish) {
+    // Another appender as a C runtime opens the file: shared for both.
+    HANDLE other = CreateFileW((folder / L"Lumidor_Install.log").c_str(), FILE_APPEND_DATA,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(other, "fremd\r\n", 7, &written, nullptr);
+    WriteInstallLog(L"bleibt");
+    WriteFile(other, "noch\r\n", 6, &written, nullptr);
+    CloseHandle(other);
+    std::string log = Log();
+    EXPECT_EQ(log.find("fremd\r\n"), 0u) << log;
+    EXPECT_NE(log.find(": bleibt\r\n" + kSeparator + "noch\r\n"), std::string::npos) << log;
+}
+
+TEST(InstallLogFolder, AFolderWhosePathPassesTheLimitStillGetsTheEntry) {
+    CTempFolder temp;
+    // Folder and log name together pass 259 characters; the folder itself fits.
+    std::wstring deep = temp.path();
+    while (deep.size() < 250) {
+        deep += std::wstring(deep.size() < 200 ? 40 : 250 - deep.size(), L'd') + L"\\";
+        CreateDirectoryW(deep.c_str(), nullptr);
+    }
+    ASSERT_LT(deep.size(), 260u);
+    ASSERT_GT(deep.size() + wcslen(L"Lumidor_Install.log"), 259u);
+    WriteInstallLog(L"tief", deep.c_str());
+    EXPECT_NE(ReadFileBytes(L"\\\\?\\" + deep + L"Lumidor_Install.log").find(": tief\r\n"), std::string::npos);
+    DeleteFileW((L"\\\\?\\" + deep + L"Lumidor_Install.log").c_str());
+}

@@ -102,6 +102,11 @@ TEST(OpenCommand, GivesTheExecutablesFolder) {
     EXPECT_EQ(FolderFromCommand(L"\"C:lumi32.exe\""), L"C:\\");
 }
 
+TEST(OpenCommand, ForwardSlashesNameTheSameFolder) {
+    EXPECT_EQ(FolderFromCommand(L"\"C:/Old/lumi32.exe\" \"%1\""), L"C:\\Old\\");
+    EXPECT_EQ(FolderFromCommand(L"C:/Old\\Sub/lumi32.exe"), L"C:\\Old\\Sub\\");
+}
+
 TEST(OpenCommand, AnotherProgramIsNoEarlierInstallation) {
     EXPECT_EQ(FolderFromCommand(L"\"C:\\Tools\\viewer.exe\" \"%1\""), L"<none:>");
     EXPECT_EQ(FolderFromCommand(L"\"C:\\Tools\\LUMI32.EXE\" \"%1\""), L"<none:>");

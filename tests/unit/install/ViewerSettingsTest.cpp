@@ -138,6 +138,45 @@ TEST_F(SettingsFile, AnIniFolderThatExpandsToNothingOrTooMuchCountsAsNone) {
     EXPECT_EQ(Write(L"C:\\" + std::wstring(250, L'x')), programIni);
 }
 
+TEST_F(SettingsFile, AnIniFolderOfBlanksCountsAsNone) {
+    SetEnvironmentVariableW(L"LUMIBLANKS", L"   ");
+    for (const wchar_t* blanks : {L"   ", L"%LUMIBLANKS%", L"%LUMIBLANKS% %NOSUCHVAR%"}) {
+        EXPECT_EQ(Write(blanks), programIni) << blanks;
+        EXPECT_EQ(Profile(programIni, L"Others", L"INI_Folder"), L"<none>") << blanks;
+    }
+}
+
+TEST_F(SettingsFile, MovingTheSettingsTakesEveryKeyOfTheUserAlong) {
+    // From the program folder to a folder of their own.
+    WritePrivateProfileStringW(L"Viewer", L"Zoom", L"150", programIni.c_str());
+    WritePrivateProfileStringW(L"Toolbar", L"Skin", L"Eigen.png", programIni.c_str());
+    WritePrivateProfileStringW(L"Language", L"Lang", L"English", programIni.c_str());
+    std::wstring data = temp.path() + L"Daten";
+    std::wstring moved = Write(data);
+    ASSERT_EQ(moved, data + L"\\lumi32.ini");
+    EXPECT_EQ(Profile(moved, L"Viewer", L"Zoom"), L"150");
+    EXPECT_EQ(Profile(moved, L"Toolbar", L"Skin"), L"Eigen.png");
+    EXPECT_EQ(Profile(moved, L"Language", L"Lang"), L"Deutsch");  // the installation's keys win
+    EXPECT_EQ(ReadFileBytes(moved).substr(0, 2), kBom);
+    EXPECT_EQ(Profile(programIni, L"Viewer", L"Zoom"), L"150");  // the old file stays
+
+    // And back: the user changed a key in the meantime.
+    WritePrivateProfileStringW(L"Viewer", L"Zoom", L"200", moved.c_str());
+    WritePrivateProfileStringW(L"Viewer", L"Neu", L"ja", moved.c_str());
+    EXPECT_EQ(Write(L""), programIni);
+    EXPECT_EQ(Profile(programIni, L"Viewer", L"Neu"), L"ja");
+    EXPECT_EQ(Profile(programIni, L"Viewer", L"Zoom"), L"150");  // a key the file had stays its own
+    EXPECT_EQ(Profile(programIni, L"Others", L"INI_Folder"), L"<none>");
+}
+
+TEST_F(SettingsFile, AnUnchangedLocationCopiesNothing) {
+    std::wstring data = temp.path() + L"Daten";
+    std::wstring settings = Write(data);
+    WritePrivateProfileStringW(L"Viewer", L"Alt", L"x", programIni.c_str());
+    Write(data);
+    EXPECT_EQ(Profile(settings, L"Viewer", L"Alt"), L"<none>");
+}
+
 TEST_F(SettingsFile, SilentInstallationsIntoProgramFilesKeepSettingsInAppData) {
     wchar_t standard[260];
     GetDefaultInstallFolder(standard, 260);
