@@ -12,7 +12,8 @@ import time
 
 TOP = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 BUILD = os.path.join(TOP, "build")
-SETUP_EXE = os.path.join(TOP, "dist", "lumidor476_setup.exe")
+# Another build can be put under the same tests (an older one, to see a test fail).
+SETUP_EXE = os.environ.get("LUMIDOR_SETUP_UNDER_TEST") or os.path.join(TOP, "dist", "lumidor476_setup.exe")
 PAYLOAD = os.path.join(BUILD, "product", "payload")
 PROBE_EXE = os.path.join(BUILD, "unit", "tests", "unit", "probe.exe")
 TEMPLATES = os.path.join(BUILD, "wine", "templates")

@@ -182,3 +182,65 @@ def test_a_second_installation_replaces_every_path():
         for name in links(prefix, folder):
             assert lnkinfo(prefix.unix(folder + "\\" + name))["target"].startswith("C:\\Zweite\\"), name
     assert "Lumidor 4.75.lnk" not in links(prefix, PROGRAMS + "\\Lumidor")
+
+
+def test_every_group_entry_starts_what_its_name_says():
+    prefix = install("group_targets", "win10", "/folder=C:\\Lumidor", "/group=1")
+    folder = "C:\\Lumidor\\"
+    expected = {"Lumidor 4.76.lnk": ("lumi32.exe", None), "Lumidor - Thumbnails.lnk": ("lumi32.exe", "/thumbs"),
+                "Lumidor deinstallieren.lnk": ("lu_uninstall.exe", None), "\xdcber Lumidor.lnk": ("lm_about.txt", None),
+                "Was ist neu.lnk": ("lm_changes.txt", None), "Kommandozeilen-Optionen.lnk": ("lm_options.txt", None),
+                "Verf\xfcgbare PlugIns.lnk": ("lm_plugins.txt", None),
+                "Verf\xfcgbare Sprachen.lnk": ("lm_languages.txt", None),
+                "Lumidor Hilfe.lnk": ("help\\lumi32_deutsch.chm", None)}
+    assert links(prefix, PROGRAMS + "\\Lumidor") == sorted(expected)
+    for name, (target, arguments) in expected.items():
+        fields = lnkinfo(prefix.unix(PROGRAMS + "\\Lumidor\\" + name))
+        assert fields["target"].lower().replace("\\\\", "\\") == (folder + target).lower(), (name, fields)
+        assert fields.get("arguments") == arguments, (name, fields)
+        assert os.path.isfile(prefix.unix(folder + target.replace("help", "Help"))), name
+    assert links(prefix, DESKTOP) == []
+
+
+def test_the_thumbnails_shortcut_alone():
+    prefix = install("thumbs_alone", "win7", "/folder=C:\\Lumidor", "/thumbs=1")
+    assert links(prefix, DESKTOP) == ["Lumidor Thumbnails.lnk"]
+    assert lnkinfo(prefix.unix(DESKTOP + "\\Lumidor Thumbnails.lnk")) == {
+        "target": "C:\\Lumidor\\lumi32.exe", "arguments": "/thumbs", "icon": "C:\\Lumidor\\lumi32.exe", "index": "7",
+        "description": "Lumidor - Thumbnails"}
+    assert not os.path.exists(prefix.unix(PROGRAMS + "\\Lumidor"))
+
+
+def check_all_formats_for_all_users(version):
+    prefix = install(f"assoc_all_{version}", version, "/folder=C:\\Lumidor", "/assoc=2", "/assocallusers")
+    xp = VERSIONS[version][4]
+    system, user = prefix.registry("system"), prefix.registry("user")
+    machine = lambda path: prefix.machine_key(path, system) or {}
+    per_user = lambda path: prefix.user_key(path, user) or {}
+    # Flash comes only with every format; the machine-wide defaults with it.
+    for ext, klass in (("jpg", "Lumidor.jpg"), ("swf", "Lumidor.swf"), ("ani", "Lumidor.ani")):
+        assert machine(f"SOFTWARE\\Classes\\.{ext}").get("") == (SZ, klass), (version, ext)
+        assert machine(f"SOFTWARE\\Classes\\{klass}\\shell\\open\\command") == {"": (SZ, OPEN)}, (version, ext)
+        if xp:
+            assert per_user(FILE_EXTS + ext).get("ProgID") == (SZ, klass), (version, ext)
+        else:
+            assert per_user(FILE_EXTS + ext + "\\UserChoice") == {"Progid": (SZ, klass)}, (version, ext)
+
+
+def test_every_format_for_all_users_on_xp():
+    check_all_formats_for_all_users("winxp")
+
+
+def test_every_format_for_all_users_on_win7():
+    check_all_formats_for_all_users("win7")
+
+
+def test_a_machine_without_the_registered_applications_key_installs_the_rest():
+    # Only opened, never made: Windows always has it.
+    prefix = Prefix("no_registered_apps", version="win7")
+    assert prefix.machine_key("SOFTWARE\\RegisteredApplications") is None
+    assert prefix.setup("/silent", "/folder=C:\\Lumidor", "/assoc=1") == 0
+    system = prefix.registry("system")
+    assert prefix.machine_key("SOFTWARE\\RegisteredApplications", system) is None
+    assert len(prefix.machine_key("SOFTWARE\\Lumidor\\Capabilities\\FileAssociations", system)) == 94
+    assert prefix.machine_key("SOFTWARE\\Classes\\Lumidor.jpg\\shell\\open\\command", system) == {"": (SZ, OPEN)}
