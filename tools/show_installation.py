@@ -5,6 +5,7 @@ per-extension entries folded into one line per extension.
 
 usage: show_installation.py PREFIX"""
 import os
+import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
@@ -19,9 +20,13 @@ def show_shortcuts(prefix):
     for root, _dirs, names in sorted(os.walk(os.path.join(prefix, "drive_c"))):
         for name in sorted(n for n in names if n.endswith(".lnk")):
             path = os.path.join(root, name)
-            fields = lnkinfo(path)
             rel = "C:\\" + os.path.relpath(path, os.path.join(prefix, "drive_c")).replace("/", "\\")
             print(f"  {rel}")
+            try:
+                fields = lnkinfo(path)
+            except subprocess.CalledProcessError:
+                print("      (not a valid shortcut)")
+                continue
             for key in ("target", "arguments", "icon", "index", "description"):
                 if key in fields and not (key == "index" and "icon" not in fields):
                     print(f"      {key:12} {fields[key]}")

@@ -4,7 +4,7 @@ import os
 import re
 import shutil
 
-from fixtures import icon_library, planted_dll
+from fixtures import icon_library, planted_dll, variant
 from harness import PROBE_EXE, SETUP_EXE, Prefix
 
 RUNTIME_DLLS = ("UxTheme.dll", "version.dll", "comctl32.dll", "shell32.dll")
@@ -38,11 +38,12 @@ def loads(trace, program):
     return found
 
 
-def test_planted_copies_of_runtime_dlls_are_never_loaded():
-    prefix = Prefix("dll_planting")
+def check_planting(name, program):
+    """Returns the DLLs the program loaded from its folder C:\\Downloads."""
+    prefix = Prefix(name)
     for folder in ("C:\\Downloads", "C:\\Arbeit"):
         plant(prefix, folder)
-    shutil.copy(SETUP_EXE, prefix.unix("C:\\Downloads\\lumidor476_setup.exe"))
+    shutil.copy(program, prefix.unix("C:\\Downloads\\lumidor476_setup.exe"))
     shutil.copy(PROBE_EXE, prefix.unix("C:\\Downloads\\probe.exe"))
     # An installed icon library, so that the version probe loads version.dll too.
     os.makedirs(prefix.unix("C:\\Lumidor\\Plugins"))
@@ -72,3 +73,17 @@ def test_planted_copies_of_runtime_dlls_are_never_loaded():
     assert all(loaded.index(p) < user32 and p.endswith("version.dll") for p in planted), planted
     assert "C:\\windows\\system32\\version.dll" in loaded[user32:], loaded
     assert [m for m in markers(prefix) if "version" not in m] == [], markers(prefix)
+    return loaded
+
+
+def test_planted_copies_of_runtime_dlls_are_never_loaded():
+    check_planting("dll_planting", SETUP_EXE)
+
+
+def test_without_search_flags_planted_copies_stay_unloaded_and_comctl32_is_version_6():
+    # Loads as XP, and Vista and 7 without the update, must: no
+    # SetDefaultDllDirectories, no LOAD_LIBRARY_SEARCH_SYSTEM32.
+    loaded = check_planting("dll_planting_old_loader", variant("old_loader"))
+    comctl32 = [p for p in loaded if p.lower().endswith("\\comctl32.dll")]
+    assert comctl32 and all("\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0." in p.lower()
+                            for p in comctl32), comctl32

@@ -258,3 +258,11 @@ def test_the_licence_link_falls_back_to_the_htm_handler():
 def test_a_handler_command_that_cannot_be_read_whole_is_never_run():
     # Over 260 bytes: read only in part, so not run at all.
     assert click_link_with_handler("wizard_link_long", "p" * 200 + " ") == []
+
+
+def test_a_handler_command_that_fills_the_260_bytes_exactly_is_run():
+    # 129 characters and the terminator: 260 bytes, the room the fallback has.
+    probe = "Z:" + PROBE_EXE.replace("/", "\\")
+    base = len(f'"{probe}" record C:\\link.txt "%1"')
+    lines = click_link_with_handler("wizard_link_full", "p" * (129 - base - 1) + " ")
+    assert any(l.endswith("eula.htm") for l in lines), lines
