@@ -12,7 +12,7 @@ packages=(
   mingw-w64 gcc-mingw-w64-i686 g++-mingw-w64-i686 binutils-mingw-w64-i686
   libz-mingw-w64-dev googletest
   wine wine32:i386 wine64 fonts-wine fonts-liberation
-  xvfb xauth xdotool imagemagick zip unzip icoutils liblnk-utils nsis hyperfine
+  xvfb xauth imagemagick zip unzip icoutils liblnk-utils nsis hyperfine
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -76,3 +76,9 @@ std::wstring SetupProgramPath() {
     const wchar_t* path = _wgetenv(L"LUMIDOR_SETUP_EXE");
     return path ? path : L"";
 }
+
+std::wstring ProfileValue(const std::wstring& file, const wchar_t* section, const wchar_t* key) {
+    wchar_t value[260];
+    GetPrivateProfileStringW(section, key, L"<none>", value, 260, file.c_str());
+    return value;
+}

@@ -37,5 +37,8 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool FolderExists(const std::wstring& path);
 std::wstring CurrentDirectory();
 
+// A key of a settings file through the profile functions; "<none>" when absent.
+std::wstring ProfileValue(const std::wstring& file, const wchar_t* section, const wchar_t* key);
+
 // The built setup program (environment LUMIDOR_SETUP_EXE, a Windows path).
 std::wstring SetupProgramPath();

@@ -192,6 +192,20 @@ bool Run(const std::wstring& command) {
         PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
         return true;
     }
+    if (name == L"alt-f4") {  // real key presses, through the input queue, to the sheet in front
+        HWND sheet = Sheet();
+        if (!sheet) return false;
+        SetForegroundWindow(sheet);
+        Sleep(200);
+        INPUT keys[4] = {};
+        const WORD codes[4] = {VK_MENU, VK_F4, VK_F4, VK_MENU};
+        for (int i = 0; i < 4; ++i) {
+            keys[i].type = INPUT_KEYBOARD;
+            keys[i].ki.wVk = codes[i];
+            keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+        }
+        return SendInput(4, keys, sizeof(INPUT)) == 4;
+    }
     if (name == L"close") {  // close|sys-post (the default), sys-send, post or send
         std::wstring how = parts.size() > 1 ? parts[1] : L"sys-post";
         UINT message = how.compare(0, 4, L"sys-") == 0 ? WM_SYSCOMMAND : WM_CLOSE;

@@ -40,12 +40,6 @@ TextEncoding Detect(const std::string& bytes) {
     return DetectTextEncoding(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
-std::wstring Profile(const std::wstring& file, const wchar_t* section, const wchar_t* key) {
-    wchar_t value[260];
-    GetPrivateProfileStringW(section, key, L"<none>", value, 260, file.c_str());
-    return value;
-}
-
 }  // namespace
 
 TEST(TextEncoding, MarksDecideAndUnmarkedUtf8NeedsANonAsciiByte) {
@@ -83,7 +77,7 @@ TEST_F(Encodings, EveryMarkedOrUtf8FileBecomesTheViewersFormWithItsTextIntact) {
         WriteFileBytes(ini, form);
         NormaliseSettingsEncoding(ini.c_str());
         EXPECT_EQ(ReadFileBytes(ini), kViewerHeader + Le(kUserText));
-        EXPECT_EQ(Profile(ini, L"Viewer", L"Titel"), L"\u65e5\u672c\u8a9e");
+        EXPECT_EQ(ProfileValue(ini, L"Viewer", L"Titel"), L"\u65e5\u672c\u8a9e");
         // The final conversion leaves it alone; a written key keeps the form.
         EXPECT_EQ(ConvertIniToUnicode(ini.c_str()), 1);
         EXPECT_EQ(ReadFileBytes(ini), kViewerHeader + Le(kUserText));
@@ -105,10 +99,10 @@ TEST_F(Encodings, AnInstallationOverAUtf8FileKeepsEveryKey) {
     WriteViewerSettings(program.c_str(), iniFolder, 0, settings);
     ConvertIniToUnicode(settings);
     std::wstring file = settings;
-    EXPECT_EQ(Profile(file, L"Viewer", L"Ordner"), L"C:\\B\u00fccher\\Gr\u00fc\u00dfe");
-    EXPECT_EQ(Profile(file, L"Viewer", L"Titel"), L"\u65e5\u672c\u8a9e");
-    EXPECT_EQ(Profile(file, L"Toolbar", L"Skin"), L"Mein.png");
-    EXPECT_EQ(Profile(file, L"Language", L"Lang"), L"Deutsch");
+    EXPECT_EQ(ProfileValue(file, L"Viewer", L"Ordner"), L"C:\\B\u00fccher\\Gr\u00fc\u00dfe");
+    EXPECT_EQ(ProfileValue(file, L"Viewer", L"Titel"), L"\u65e5\u672c\u8a9e");
+    EXPECT_EQ(ProfileValue(file, L"Toolbar", L"Skin"), L"Mein.png");
+    EXPECT_EQ(ProfileValue(file, L"Language", L"Lang"), L"Deutsch");
     EXPECT_EQ(ReadFileBytes(file).substr(0, 2), kMark);
 }
 
@@ -130,12 +124,12 @@ TEST_F(CarryOver, OnlyTheKeysTheNewFileLacksAreAdded) {
     WriteFileBytes(from, "\xFE\xFF" + Be(kUserText + L"[Language]\r\nLang=English\r\nDLL=ENGLISH.DLL\r\n"));
     WriteFileBytes(to, "[Language]\r\nlang=Deutsch\r\n[Eigenes]\r\nk=v\r\n");
     CarryOverSettings(from.c_str(), to.c_str());
-    EXPECT_EQ(Profile(to, L"Language", L"Lang"), L"Deutsch");  // the new file's own key wins
-    EXPECT_EQ(Profile(to, L"Language", L"DLL"), L"ENGLISH.DLL");
-    EXPECT_EQ(Profile(to, L"Viewer", L"Titel"), L"\u65e5\u672c\u8a9e");
-    EXPECT_EQ(Profile(to, L"Viewer", L"Ordner"), L"C:\\B\u00fccher\\Gr\u00fc\u00dfe");
-    EXPECT_EQ(Profile(to, L"Toolbar", L"Skin"), L"Mein.png");
-    EXPECT_EQ(Profile(to, L"Eigenes", L"k"), L"v");
+    EXPECT_EQ(ProfileValue(to, L"Language", L"Lang"), L"Deutsch");  // the new file's own key wins
+    EXPECT_EQ(ProfileValue(to, L"Language", L"DLL"), L"ENGLISH.DLL");
+    EXPECT_EQ(ProfileValue(to, L"Viewer", L"Titel"), L"\u65e5\u672c\u8a9e");
+    EXPECT_EQ(ProfileValue(to, L"Viewer", L"Ordner"), L"C:\\B\u00fccher\\Gr\u00fc\u00dfe");
+    EXPECT_EQ(ProfileValue(to, L"Toolbar", L"Skin"), L"Mein.png");
+    EXPECT_EQ(ProfileValue(to, L"Eigenes", L"k"), L"v");
     EXPECT_EQ(ReadFileBytes(to).substr(0, 2), kMark);
 }
 

@@ -24,12 +24,6 @@ std::wstring Expanded(const wchar_t* text) {
     return ExpandIniFolder(text, out, 520) ? out : L"<refused>";
 }
 
-std::wstring Profile(const std::wstring& file, const wchar_t* section, const wchar_t* key) {
-    wchar_t value[260];
-    GetPrivateProfileStringW(section, key, L"<none>", value, 260, file.c_str());
-    return value;
-}
-
 }  // namespace
 
 TEST(ToolbarSkin, HeightAndResolutionChooseTheIconSize) {
@@ -96,30 +90,30 @@ TEST_F(SettingsFile, WithoutAnIniFolderEverythingStaysBesideTheProgram) {
     WritePrivateProfileStringW(L"Others", L"INI_Folder", L"C:\\alt", programIni.c_str());
     WritePrivateProfileStringW(L"Viewer", L"Eigenes", L"bleibt", programIni.c_str());
     EXPECT_EQ(Write(L""), programIni);
-    EXPECT_EQ(Profile(programIni, L"Others", L"INI_Folder"), L"<none>");
-    EXPECT_EQ(Profile(programIni, L"Language", L"DLL"), L"DEUTSCH.DLL");
-    EXPECT_EQ(Profile(programIni, L"Language", L"Lang"), L"Deutsch");
-    EXPECT_NE(Profile(programIni, L"Toolbar", L"Skin"), L"<none>");
-    EXPECT_EQ(Profile(programIni, L"Viewer", L"Eigenes"), L"bleibt");
+    EXPECT_EQ(ProfileValue(programIni, L"Others", L"INI_Folder"), L"<none>");
+    EXPECT_EQ(ProfileValue(programIni, L"Language", L"DLL"), L"DEUTSCH.DLL");
+    EXPECT_EQ(ProfileValue(programIni, L"Language", L"Lang"), L"Deutsch");
+    EXPECT_NE(ProfileValue(programIni, L"Toolbar", L"Skin"), L"<none>");
+    EXPECT_EQ(ProfileValue(programIni, L"Viewer", L"Eigenes"), L"bleibt");
 }
 
 TEST_F(SettingsFile, AnIniFolderIsCreatedAndRecordedUnexpanded) {
     SetEnvironmentVariableW(L"LUMIDATA", temp.path().c_str());
     std::wstring settings = Write(L"%LUMIDATA%Einstellungen\\Lumidor");
     EXPECT_EQ(settings, temp.path() + L"Einstellungen\\Lumidor\\lumi32.ini");
-    EXPECT_EQ(Profile(programIni, L"Others", L"INI_Folder"), L"%LUMIDATA%Einstellungen\\Lumidor");
-    EXPECT_EQ(Profile(settings, L"Language", L"DLL"), L"DEUTSCH.DLL");
-    EXPECT_EQ(Profile(programIni, L"Language", L"DefaultLang"), L"<none>");
+    EXPECT_EQ(ProfileValue(programIni, L"Others", L"INI_Folder"), L"%LUMIDATA%Einstellungen\\Lumidor");
+    EXPECT_EQ(ProfileValue(settings, L"Language", L"DLL"), L"DEUTSCH.DLL");
+    EXPECT_EQ(ProfileValue(programIni, L"Language", L"DefaultLang"), L"<none>");
 }
 
 TEST_F(SettingsFile, AnAppFolderMirrorsTheDefaultsIntoTheProgramFile) {
     std::wstring settings = Write(temp.path() + L"Lumidor64_App");
     ASSERT_EQ(settings, temp.path() + L"Lumidor64_App\\lumi32.ini");
-    EXPECT_EQ(Profile(programIni, L"Language", L"DefaultLang"), L"DEUTSCH.DLL");
-    EXPECT_EQ(Profile(programIni, L"Language", L"Lang"), L"Deutsch");
-    EXPECT_EQ(Profile(programIni, L"Toolbar", L"Skin"), L"Corvane_24.png");
-    EXPECT_EQ(Profile(programIni, L"Toolbar", L"Size"), L"24");
-    EXPECT_NE(Profile(settings, L"Toolbar", L"Skin"), L"<none>");
+    EXPECT_EQ(ProfileValue(programIni, L"Language", L"DefaultLang"), L"DEUTSCH.DLL");
+    EXPECT_EQ(ProfileValue(programIni, L"Language", L"Lang"), L"Deutsch");
+    EXPECT_EQ(ProfileValue(programIni, L"Toolbar", L"Skin"), L"Corvane_24.png");
+    EXPECT_EQ(ProfileValue(programIni, L"Toolbar", L"Size"), L"24");
+    EXPECT_NE(ProfileValue(settings, L"Toolbar", L"Skin"), L"<none>");
 }
 
 TEST_F(SettingsFile, TheUsersSkinSurvivesAReinstallation) {
@@ -127,14 +121,14 @@ TEST_F(SettingsFile, TheUsersSkinSurvivesAReinstallation) {
     WritePrivateProfileStringW(L"Toolbar", L"Size", L"32", programIni.c_str());
     WritePrivateProfileStringW(L"Language", L"Lang", L"English", programIni.c_str());
     Write(L"");
-    EXPECT_EQ(Profile(programIni, L"Toolbar", L"Skin"), L"gnome-colors-wise_32.png");
-    EXPECT_EQ(Profile(programIni, L"Toolbar", L"Size"), L"32");
-    EXPECT_EQ(Profile(programIni, L"Language", L"Lang"), L"Deutsch");
+    EXPECT_EQ(ProfileValue(programIni, L"Toolbar", L"Skin"), L"gnome-colors-wise_32.png");
+    EXPECT_EQ(ProfileValue(programIni, L"Toolbar", L"Size"), L"32");
+    EXPECT_EQ(ProfileValue(programIni, L"Language", L"Lang"), L"Deutsch");
 }
 
 TEST_F(SettingsFile, AnIniFolderThatExpandsToNothingOrTooMuchCountsAsNone) {
     EXPECT_EQ(Write(L"%NOSUCHVAR%"), programIni);
-    EXPECT_EQ(Profile(programIni, L"Others", L"INI_Folder"), L"<none>");
+    EXPECT_EQ(ProfileValue(programIni, L"Others", L"INI_Folder"), L"<none>");
     EXPECT_EQ(Write(L"C:\\" + std::wstring(250, L'x')), programIni);
 }
 
@@ -142,7 +136,7 @@ TEST_F(SettingsFile, AnIniFolderOfBlanksCountsAsNone) {
     SetEnvironmentVariableW(L"LUMIBLANKS", L"   ");
     for (const wchar_t* blanks : {L"   ", L"%LUMIBLANKS%", L"%LUMIBLANKS% %NOSUCHVAR%"}) {
         EXPECT_EQ(Write(blanks), programIni) << blanks;
-        EXPECT_EQ(Profile(programIni, L"Others", L"INI_Folder"), L"<none>") << blanks;
+        EXPECT_EQ(ProfileValue(programIni, L"Others", L"INI_Folder"), L"<none>") << blanks;
     }
 }
 
@@ -154,19 +148,19 @@ TEST_F(SettingsFile, MovingTheSettingsTakesEveryKeyOfTheUserAlong) {
     std::wstring data = temp.path() + L"Daten";
     std::wstring moved = Write(data);
     ASSERT_EQ(moved, data + L"\\lumi32.ini");
-    EXPECT_EQ(Profile(moved, L"Viewer", L"Zoom"), L"150");
-    EXPECT_EQ(Profile(moved, L"Toolbar", L"Skin"), L"Eigen.png");
-    EXPECT_EQ(Profile(moved, L"Language", L"Lang"), L"Deutsch");  // the installation's keys win
+    EXPECT_EQ(ProfileValue(moved, L"Viewer", L"Zoom"), L"150");
+    EXPECT_EQ(ProfileValue(moved, L"Toolbar", L"Skin"), L"Eigen.png");
+    EXPECT_EQ(ProfileValue(moved, L"Language", L"Lang"), L"Deutsch");  // the installation's keys win
     EXPECT_EQ(ReadFileBytes(moved).substr(0, 2), kBom);
-    EXPECT_EQ(Profile(programIni, L"Viewer", L"Zoom"), L"150");  // the old file stays
+    EXPECT_EQ(ProfileValue(programIni, L"Viewer", L"Zoom"), L"150");  // the old file stays
 
     // And back: the user changed a key in the meantime.
     WritePrivateProfileStringW(L"Viewer", L"Zoom", L"200", moved.c_str());
     WritePrivateProfileStringW(L"Viewer", L"Neu", L"ja", moved.c_str());
     EXPECT_EQ(Write(L""), programIni);
-    EXPECT_EQ(Profile(programIni, L"Viewer", L"Neu"), L"ja");
-    EXPECT_EQ(Profile(programIni, L"Viewer", L"Zoom"), L"150");  // a key the file had stays its own
-    EXPECT_EQ(Profile(programIni, L"Others", L"INI_Folder"), L"<none>");
+    EXPECT_EQ(ProfileValue(programIni, L"Viewer", L"Neu"), L"ja");
+    EXPECT_EQ(ProfileValue(programIni, L"Viewer", L"Zoom"), L"150");  // a key the file had stays its own
+    EXPECT_EQ(ProfileValue(programIni, L"Others", L"INI_Folder"), L"<none>");
 }
 
 TEST_F(SettingsFile, AnUnchangedLocationCopiesNothing) {
@@ -174,7 +168,7 @@ TEST_F(SettingsFile, AnUnchangedLocationCopiesNothing) {
     std::wstring settings = Write(data);
     WritePrivateProfileStringW(L"Viewer", L"Alt", L"x", programIni.c_str());
     Write(data);
-    EXPECT_EQ(Profile(settings, L"Viewer", L"Alt"), L"<none>");
+    EXPECT_EQ(ProfileValue(settings, L"Viewer", L"Alt"), L"<none>");
 }
 
 TEST_F(SettingsFile, SilentInstallationsIntoProgramFilesKeepSettingsInAppData) {
