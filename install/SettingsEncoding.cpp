@@ -7,6 +7,16 @@ namespace {
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
+// The bytes the mark of that encoding takes.
+size_t MarkBytes(TextEncoding encoding) {
+    switch (encoding) {
+    case TextEncoding::Utf16Le:
+    case TextEncoding::Utf16Be: return 2;
+    case TextEncoding::Utf8WithMark: return 3;
+    default: return 0;
+    }
+}
+
 }  // namespace
 
 bool IsValidUtf8(const unsigned char* bytes, size_t size) {
@@ -45,15 +55,6 @@ TextEncoding DetectTextEncoding(const unsigned char* bytes, size_t size) {
     bool nonAscii = false;
     for (size_t i = 0; i < size && !nonAscii; ++i) nonAscii = bytes[i] > 0x7F;
     return nonAscii && IsValidUtf8(bytes, size) ? TextEncoding::Utf8 : TextEncoding::Ansi;
-}
-
-size_t MarkBytes(TextEncoding encoding) {
-    switch (encoding) {
-    case TextEncoding::Utf16Le:
-    case TextEncoding::Utf16Be: return 2;
-    case TextEncoding::Utf8WithMark: return 3;
-    default: return 0;
-    }
 }
 
 size_t DecodeText(const unsigned char* bytes, size_t size, TextEncoding encoding, wchar_t* out, size_t cchOut) {

@@ -13,9 +13,6 @@ TextEncoding DetectTextEncoding(const unsigned char* bytes, size_t size);
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(const unsigned char* bytes, size_t size);
 
-// The number of bytes the mark of that encoding takes.
-size_t MarkBytes(TextEncoding encoding);
-
 // Decodes the text after its mark into out (cchOut units); with out null,
 // only counts. Returns the units, 0 for no text or a failed conversion.
 size_t DecodeText(const unsigned char* bytes, size_t size, TextEncoding encoding, wchar_t* out, size_t cchOut);

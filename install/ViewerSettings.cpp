@@ -62,6 +62,76 @@ bool WriteAll(HANDLE file, const void* data, DWORD bytes) {
     return WriteFile(file, data, bytes, &written, nullptr) && written == bytes;
 }
 
+// The settings file an INI folder text names: expanded, trimmed, with a
+// backslash, followed by "lumi32.ini"; create makes the folder. False when
+// the folder counts as none: it expands to nothing or to blanks only, or
+// the path would pass 259 characters.
+bool SettingsFileIn(const wchar_t* iniFolder, bool create, wchar_t (&path)[kPathChars]) {
+    if (iniFolder[0] == L'\0') return false;
+    wchar_t expanded[kExpandedFolderChars];
+    bool expandedOk = wcschr(iniFolder, L'%') ? ExpandIniFolder(iniFolder, expanded, kExpandedFolderChars)
+                                              : CopyText(expanded, iniFolder);
+    if (!expandedOk) return false;
+    TrimSpaces(expanded);
+    size_t length = wcslen(expanded);
+    if (length == 0 || length >= kPathChars) return false;
+    if (create) {
+        EnsureFolder(expanded);
+    } else if (!EndsWithBackslash(expanded) && !AppendText(expanded, L"\\")) {
+        return false;
+    }
+    return CopyText(path, expanded) && AppendText(path, kIniName);
+}
+
+// Rewrites a settings file as UTF-16LE with byte-order mark and header,
+// through its twin "lumi32.ini_temp". ansiToo: an ANSI file as well (the
+// final conversion); without it only the forms that the profile functions
+// would misread (UTF-8, UTF-16 big-endian).
+int RewriteAsUnicode(const wchar_t* path, bool ansiToo) {
+    CScopedFile source(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!source) return 1;
+    DWORD size = GetFileSize(source.get(), nullptr);
+    if (size == INVALID_FILE_SIZE || size > 0x4000000) return 1;  // not a settings file we can hold
+
+    CHeapBlock raw(size);
+    DWORD read = 0;
+    if (!raw || !ReadFile(source.get(), raw.get(), size, &read, nullptr) || read != size) return 1;
+    source.reset();
+    const unsigned char* bytes = raw.as<unsigned char>();
+    TextEncoding encoding = DetectTextEncoding(bytes, size);
+    if (encoding == TextEncoding::Utf16Le || (encoding == TextEncoding::Ansi && !ansiToo)) return 1;
+
+    // The twin lies beside the file.
+    wchar_t tempPath[kPathChars];
+    if (!CopyText(tempPath, path)) return 1;
+    wchar_t* nameStart = tempPath;
+    for (wchar_t* p = tempPath; *p != L'\0'; ++p) {
+        if (*p == L'\\' || *p == L'/' || *p == L':') nameStart = p + 1;
+    }
+    *nameStart = L'\0';
+    if (tempPath[0] != L'\0' && !EndsWithBackslash(tempPath) && !AppendText(tempPath, L"\\")) return 1;
+    if (!AppendText(tempPath, kTempIniName)) return 1;
+
+    size_t units = DecodeText(bytes, size, encoding, nullptr, 0);
+    if (units == 0) return 1;  // nothing to convert
+    CHeapBlock wide(units * sizeof(wchar_t));
+    if (!wide || DecodeText(bytes, size, encoding, wide.as<wchar_t>(), units) != units) return 1;
+
+    CScopedFile twin(CreateFileW(tempPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!twin) return 1;
+    const unsigned char bom[] = {0xFF, 0xFE};
+    bool written = WriteAll(twin.get(), bom, sizeof(bom)) &&
+                   WriteAll(twin.get(), kUnicodeHeader, sizeof(kUnicodeHeader) - sizeof(char16_t)) &&
+                   WriteAll(twin.get(), wide.get(), static_cast<DWORD>(units * sizeof(wchar_t)));
+    bool closed = CloseHandle(twin.release()) != 0;
+    if (!written || !closed) {
+        DeleteFileW(tempPath);  // the settings file stays as it was
+        return 1;
+    }
+    return MoveFileExW(tempPath, path, MOVEFILE_REPLACE_EXISTING) ? 1 : 0;
+}
+
 }  // namespace
 
 int DpiPercentFrom(int logPixelsX) { return logPixelsX * 100 / 96; }
@@ -106,31 +176,6 @@ bool ExpandIniFolder(const wchar_t* text, wchar_t* out, size_t cchOut) {
     }
     return true;
 }
-
-namespace {
-
-// The settings file an INI folder text names: expanded, trimmed, with a
-// backslash, followed by "lumi32.ini"; create makes the folder. False when
-// the folder counts as none: it expands to nothing or to blanks only, or
-// the path would pass 259 characters.
-bool SettingsFileIn(const wchar_t* iniFolder, bool create, wchar_t (&path)[kPathChars]) {
-    if (iniFolder[0] == L'\0') return false;
-    wchar_t expanded[kExpandedFolderChars];
-    bool expandedOk = wcschr(iniFolder, L'%') ? ExpandIniFolder(iniFolder, expanded, kExpandedFolderChars)
-                                              : CopyText(expanded, iniFolder);
-    if (!expandedOk) return false;
-    TrimSpaces(expanded);
-    size_t length = wcslen(expanded);
-    if (length == 0 || length >= kPathChars) return false;
-    if (create) {
-        EnsureFolder(expanded);
-    } else if (!EndsWithBackslash(expanded) && !AppendText(expanded, L"\\")) {
-        return false;
-    }
-    return CopyText(path, expanded) && AppendText(path, kIniName);
-}
-
-}  // namespace
 
 void WriteViewerSettings(const wchar_t* targetFolder, wchar_t* iniFolder, int silent, wchar_t* settingsIniPath) {
     wchar_t programIniPath[kPathChars];
@@ -189,59 +234,6 @@ void WriteViewerSettings(const wchar_t* targetFolder, wchar_t* iniFolder, int si
     }
     CopyText(settingsIniPath, kPathChars, settingsPath);
 }
-
-namespace {
-
-// Rewrites a settings file as UTF-16LE with byte-order mark and header,
-// through its twin "lumi32.ini_temp". ansiToo: an ANSI file as well (the
-// final conversion); without it only the forms that the profile functions
-// would misread (UTF-8, UTF-16 big-endian).
-int RewriteAsUnicode(const wchar_t* path, bool ansiToo) {
-    CScopedFile source(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!source) return 1;
-    DWORD size = GetFileSize(source.get(), nullptr);
-    if (size == INVALID_FILE_SIZE || size > 0x4000000) return 1;  // not a settings file we can hold
-
-    CHeapBlock raw(size);
-    DWORD read = 0;
-    if (!raw || !ReadFile(source.get(), raw.get(), size, &read, nullptr) || read != size) return 1;
-    source.reset();
-    const unsigned char* bytes = raw.as<unsigned char>();
-    TextEncoding encoding = DetectTextEncoding(bytes, size);
-    if (encoding == TextEncoding::Utf16Le || (encoding == TextEncoding::Ansi && !ansiToo)) return 1;
-
-    // The twin lies beside the file.
-    wchar_t tempPath[kPathChars];
-    if (!CopyText(tempPath, path)) return 1;
-    wchar_t* nameStart = tempPath;
-    for (wchar_t* p = tempPath; *p != L'\0'; ++p) {
-        if (*p == L'\\' || *p == L'/' || *p == L':') nameStart = p + 1;
-    }
-    *nameStart = L'\0';
-    if (tempPath[0] != L'\0' && !EndsWithBackslash(tempPath) && !AppendText(tempPath, L"\\")) return 1;
-    if (!AppendText(tempPath, kTempIniName)) return 1;
-
-    size_t units = DecodeText(bytes, size, encoding, nullptr, 0);
-    if (units == 0) return 1;  // nothing to convert
-    CHeapBlock wide(units * sizeof(wchar_t));
-    if (!wide || DecodeText(bytes, size, encoding, wide.as<wchar_t>(), units) != units) return 1;
-
-    CScopedFile twin(CreateFileW(tempPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!twin) return 1;
-    const unsigned char bom[] = {0xFF, 0xFE};
-    bool written = WriteAll(twin.get(), bom, sizeof(bom)) &&
-                   WriteAll(twin.get(), kUnicodeHeader, sizeof(kUnicodeHeader) - sizeof(char16_t)) &&
-                   WriteAll(twin.get(), wide.get(), static_cast<DWORD>(units * sizeof(wchar_t)));
-    bool closed = CloseHandle(twin.release()) != 0;
-    if (!written || !closed) {
-        DeleteFileW(tempPath);  // the settings file stays as it was
-        return 1;
-    }
-    return MoveFileExW(tempPath, path, MOVEFILE_REPLACE_EXISTING) ? 1 : 0;
-}
-
-}  // namespace
 
 int ConvertIniToUnicode(const wchar_t* path) { return RewriteAsUnicode(path, true); }
 
