@@ -52,7 +52,7 @@ private:
 
 // The log's full path. One that passes 259 characters takes the "\\?\" form,
 // which has no such limit: a deep start folder must not lose the entry.
-bool LogPath(const wchar_t* folder, wchar_t* path, size_t cchPath) {
+bool LogPath(const wchar_t* logFileName, const wchar_t* folder, wchar_t* path, size_t cchPath) {
     wchar_t current[kLongPathChars];
     if (!folder || folder[0] == L'\0') {
         DWORD length = GetCurrentDirectoryW(kLongPathChars, current);
@@ -60,19 +60,21 @@ bool LogPath(const wchar_t* folder, wchar_t* path, size_t cchPath) {
         folder = current;
     }
     const wchar_t* separator = EndsWithBackslash(folder) ? L"" : L"\\";
-    if (!FormatText(path, cchPath, L"%s%s%s", folder, separator, kLogFileName)) return false;
+    if (!FormatText(path, cchPath, L"%s%s%s", folder, separator, logFileName)) return false;
     if (wcslen(path) < kPathChars) return true;
     if (folder[0] != L'\\' || folder[1] != L'\\')
-        return FormatText(path, cchPath, L"\\\\?\\%s%s%s", folder, separator, kLogFileName);
+        return FormatText(path, cchPath, L"\\\\?\\%s%s%s", folder, separator, logFileName);
     if (folder[2] == L'?' || folder[2] == L'.') return true;  // a device path already
-    return FormatText(path, cchPath, L"\\\\?\\UNC\\%s%s%s", folder + 2, separator, kLogFileName);
+    return FormatText(path, cchPath, L"\\\\?\\UNC\\%s%s%s", folder + 2, separator, logFileName);
 }
 
 }  // namespace
 
-void WriteInstallLog(const wchar_t* text, const wchar_t* folder) {
-    wchar_t path[kLongPathChars + 16];
-    if (!LogPath(folder, path, ARRAYSIZE(path))) return;
+void WriteInstallLog(const wchar_t* text, const wchar_t* folder) { WriteLogEntry(kLogFileName, text, folder); }
+
+void WriteLogEntry(const wchar_t* logFileName, const wchar_t* text, const wchar_t* folder) {
+    wchar_t path[kLongPathChars + 32];
+    if (!LogPath(logFileName, folder, path, ARRAYSIZE(path))) return;
     // Shared for reading and writing, as an appending C runtime opens it: a
     // concurrent appender must not make the entry vanish.
     CScopedFile file(CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,

@@ -6,3 +6,6 @@
 // CR LF for every line feed. Any failure loses the entry silently.
 // The log lies in folder when one is given, else in the current directory.
 void WriteInstallLog(const wchar_t* text, const wchar_t* folder = nullptr);
+
+// The same entry in another log file of that folder ("Lumidor_Uninstall.log").
+void WriteLogEntry(const wchar_t* logFileName, const wchar_t* text, const wchar_t* folder = nullptr);

@@ -20,23 +20,7 @@
 
 namespace {
 
-constexpr DWORD kSearchSystem32 = 0x800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 constexpr DWORD kAllControlClasses = 0xFF;
-
-using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-
-// Where the system has SetDefaultDllDirectories (XP has not), DLLs are
-// looked for in the system folder only.
-void HardenDllSearch() {
-#ifdef LUMIDOR_SEARCH_FLAGS_UNKNOWN
-    return;  // a test build that loads as a system without the function does
-#endif
-    wchar_t kernel32[kPathChars];
-    if (!SystemFolderPath(L"kernel32.dll", kernel32, kPathChars)) return;
-    auto setDefaultDllDirectories =
-        LookUp<SetDefaultDllDirectoriesFn>(GetModuleHandleW(kernel32), "SetDefaultDllDirectories");
-    if (setDefaultDllDirectories) setDefaultDllDirectories(kSearchSystem32);
-}
 
 }  // namespace
 

@@ -20,3 +20,16 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
     if (!SystemFolderPath(name, path, kPathChars)) return nullptr;
     return LoadLibraryW(path);
 }
+
+void HardenDllSearch() {
+#ifdef LUMIDOR_SEARCH_FLAGS_UNKNOWN
+    return;  // a test build that loads as a system without the function does
+#endif
+    constexpr DWORD kSearchSystem32 = 0x800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    wchar_t kernel32[kPathChars];
+    if (!SystemFolderPath(L"kernel32.dll", kernel32, kPathChars)) return;
+    auto setDefaultDllDirectories =
+        LookUp<SetDefaultDllDirectoriesFn>(GetModuleHandleW(kernel32), "SetDefaultDllDirectories");
+    if (setDefaultDllDirectories) setDefaultDllDirectories(kSearchSystem32);
+}

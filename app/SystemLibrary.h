@@ -8,6 +8,10 @@
 // "<system folder>\<name>"; false when it does not fit.
 bool SystemFolderPath(const wchar_t* name, wchar_t* out, size_t cchOut);
 
+// Where the system has SetDefaultDllDirectories (XP has not), DLLs are
+// looked for in the system folder only. The first thing each program does.
+void HardenDllSearch();
+
 // LoadLibraryW of the system folder's copy; null when it cannot be loaded.
 HMODULE LoadSystemLibrary(const wchar_t* name);
 

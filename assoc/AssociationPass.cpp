@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "assoc/AssociationKeys.h"
 #include "assoc/AssociationWriter.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
@@ -15,20 +16,10 @@ constexpr size_t kIconChars = 264;
 constexpr UINT kReloadSystemIcons = 0x58;  // SPI_SETICONS
 constexpr UINT kFlushNoWait = 0x3000;      // SHCNF_FLUSHNOWAIT
 
-// Packaged applications of Windows 10 that would otherwise be offered first
-// for the associated files.
-const wchar_t* const kBuiltInAppClasses[] = {
-    L"SOFTWARE\\Classes\\AppXvhc4p7vz4b485xfp46hhk3fq3grkdgjg",
-    L"SOFTWARE\\Classes\\AppXk0g4vb8gvt7b93tg50ybcy892pge6jmt",
-    L"SOFTWARE\\Classes\\AppX43hnxtbyyps62jhe9sqpdzxn1790zetc",
-    L"SOFTWARE\\Classes\\AppX9rkaq77s0jzh1tyccadx9ghba15r6t3h",
-    L"SOFTWARE\\Classes\\AppX6eg8h5sxqq90pv53845wmnbewywdqq5h",
-};
-
 void ApplyNoOpenWithForBuiltInApps() {
     for (const wchar_t* path : kBuiltInAppClasses) {
         CScopedKey key;
-        if (CreateKey(HKEY_CURRENT_USER, path, key) == ERROR_SUCCESS) SetStringValue(key.get(), L"NoOpenWith", L"");
+        if (CreateKey(HKEY_CURRENT_USER, path, key) == ERROR_SUCCESS) SetStringValue(key.get(), kNoOpenWithValue, L"");
     }
 }
 

@@ -3,15 +3,13 @@
 
 #include <windows.h>
 
+#include "assoc/AssociationKeys.h"
+#include "install/RegistrationRows.h"
 #include "platform/Registry.h"
 #include "platform/Text.h"
 
 namespace {
 
-const wchar_t kProduct[] = L"Lumidor";
-const wchar_t kExplorerExtensionKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.%s";
-const wchar_t kUserChoiceKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.%s\\UserChoice";
-const wchar_t kCapabilityKey[] = L"SOFTWARE\\Lumidor\\Capabilities\\FileAssociations";
 
 constexpr size_t kClassKeyChars = 256;
 constexpr size_t kTextChars = 1024;
@@ -45,11 +43,11 @@ AssociationPlan PlanFileAssociation(const wchar_t* extension, int isXpFamily, in
 
 void WriteCapabilityAssociation(const wchar_t* extension, const wchar_t* progIdBase) {
     CScopedKey key;
-    if (OpenKey(HKEY_LOCAL_MACHINE, kCapabilityKey, KEY_SET_VALUE, key) != ERROR_SUCCESS) return;  // never created here
+    if (OpenKey(HKEY_LOCAL_MACHINE, kCapabilityAssociationsKey, KEY_SET_VALUE, key) != ERROR_SUCCESS) return;  // never created here
     wchar_t name[kTextChars];
     wchar_t progId[kTextChars];
     FormatText(name, kTextChars, L".%s", extension);
-    FormatText(progId, kTextChars, L"%s.%s", kProduct, progIdBase);
+    ProgIdFor(progIdBase, progId, kTextChars);
     SetStringValue(key.get(), name, progId);
 }
 
@@ -59,23 +57,23 @@ void WriteFileAssociation(const wchar_t* extension, const wchar_t* progIdBase, c
     AssociationPlan plan = PlanFileAssociation(extension, isXpFamily, isVistaOrLater, forAllUsers, selected);
 
     wchar_t progId[kTextChars];
-    FormatText(progId, kTextChars, L"%s.%s", kProduct, progIdBase);
+    ProgIdFor(progIdBase, progId, kTextChars);
     wchar_t upperBase[kUpperBaseChars];
     UpperCaseAscii(progIdBase, upperBase);
     wchar_t description[kTextChars];
-    FormatText(description, kTextChars, L"%s %s File", kProduct, upperBase);
+    FormatText(description, kTextChars, L"%s %s File", kClassPrefix, upperBase);
     wchar_t extensionKey[kClassKeyChars];
-    FormatText(extensionKey, kClassKeyChars, L"SOFTWARE\\Classes\\.%s", extension);
+    ExtensionKeyFor(extension, extensionKey, kClassKeyChars);
     wchar_t classKey[kClassKeyChars];
-    FormatText(classKey, kClassKeyChars, L"SOFTWARE\\Classes\\%s.%s", kProduct, progIdBase);
+    ClassKeyFor(progIdBase, classKey, kClassKeyChars);
 
     if (plan.explorerProgId) {
         wchar_t userKey[kTextChars];
-        FormatText(userKey, kTextChars, kExplorerExtensionKey, extension);
+        FormatText(userKey, kTextChars, kExplorerExtensionKeyFormat, extension);
         SetDefaultValue(HKEY_CURRENT_USER, userKey, L"");
         CScopedKey key;
         if (OpenKey(HKEY_CURRENT_USER, userKey, KEY_ALL_ACCESS, key) == ERROR_SUCCESS)
-            SetStringValue(key.get(), L"ProgID", progId);
+            SetStringValue(key.get(), kExplorerProgIdValue, progId);
     }
     if (plan.machineDefaultClass) SetDefaultValue(HKEY_LOCAL_MACHINE, extensionKey, progId);
 
@@ -92,9 +90,9 @@ void WriteFileAssociation(const wchar_t* extension, const wchar_t* progIdBase, c
     if (plan.userChoice) {
         // The old choice goes with all its values; only "Progid" comes back.
         wchar_t choiceKey[kTextChars];
-        FormatText(choiceKey, kTextChars, kUserChoiceKey, extension);
+        FormatText(choiceKey, kTextChars, kUserChoiceKeyFormat, extension);
         RegDeleteKeyW(HKEY_CURRENT_USER, choiceKey);
         CScopedKey key;
-        if (CreateKey(HKEY_CURRENT_USER, choiceKey, key) == ERROR_SUCCESS) SetStringValue(key.get(), L"Progid", progId);
+        if (CreateKey(HKEY_CURRENT_USER, choiceKey, key) == ERROR_SUCCESS) SetStringValue(key.get(), kUserChoiceProgIdValue, progId);
     }
 }

@@ -5,6 +5,7 @@
 #include "app/InstallOptions.h"
 #include "app/SystemProbes.h"
 #include "assoc/AssociationPass.h"
+#include "install/RegistrationRows.h"
 #include "install/Shortcuts.h"
 #include "platform/Folders.h"
 #include "platform/Registry.h"
@@ -18,16 +19,8 @@ constexpr DWORD kEstimatedSizeKb = 6144;
 // Commands hold a path of up to 259 characters plus quotes and arguments.
 constexpr size_t kCommandChars = 520;
 
-const wchar_t kBrowseVerb[] = L"Durchsuchen mit &Lumidor";
-const wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lumidor";
-const wchar_t kApplicationKey[] = L"Applications\\lumi32.exe";
-const wchar_t kCapabilitiesKey[] = L"SOFTWARE\\Lumidor\\Capabilities";
 const wchar_t kApplicationDescription[] =
     L"Picture viewer, editor and converter - one of the most popular viewers worldwide";
-
-// Folders and drives get the thumbnails verb (Vista and later).
-const wchar_t* const kBrowseVerbParents[] = {L"SOFTWARE\\Classes\\Directory\\shell",
-                                             L"SOFTWARE\\Classes\\Drive\\shell"};
 
 // The texts every row is built from, all derived from the installation folder.
 struct RegistrationTexts {
@@ -68,11 +61,11 @@ void WriteUninstallEntry(const RegistrationTexts& texts) {
     CScopedKey key;
     if (OpenKey(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_ALL_ACCESS, key) != ERROR_SUCCESS) return;
 
-    wchar_t displayName[64];
-    FormatText(displayName, 64, L"Lumidor %d.%d", kMajorVersion, kMinorVersion);
-    AppendText(displayName, L" (32-bit)");
     wchar_t uninstallString[kCommandChars];
     FormatText(uninstallString, kCommandChars, L"\"%slu_uninstall.exe\"", texts.folder);
+    // What deployment tools run to remove the program without a window.
+    wchar_t quietUninstallString[kCommandChars];
+    FormatText(quietUninstallString, kCommandChars, L"%s /silent", uninstallString);
     wchar_t displayVersion[16];
     FormatText(displayVersion, 16, L"%d.%d", kMajorVersion, kMinorVersion);
 
@@ -82,7 +75,7 @@ void WriteUninstallEntry(const RegistrationTexts& texts) {
         DWORD number;
     };
     const UninstallValue values[] = {
-        {L"DisplayName", displayName, 0},
+        {L"DisplayName", kProductTitle, 0},
         {L"UninstallString", uninstallString, 0},
         {L"Publisher", L"Orvendal", 0},
         {L"InstallLocation", texts.folder, 0},
@@ -91,6 +84,7 @@ void WriteUninstallEntry(const RegistrationTexts& texts) {
         {L"VersionMajor", nullptr, kMajorVersion},
         {L"VersionMinor", nullptr, kMinorVersion},
         {L"EstimatedSize", nullptr, kEstimatedSizeKb},
+        {L"QuietUninstallString", quietUninstallString, 0},
     };
     for (const UninstallValue& value : values) {
         if (value.text) {
@@ -102,21 +96,20 @@ void WriteUninstallEntry(const RegistrationTexts& texts) {
 }
 
 void WriteCapabilities(const RegistrationTexts& texts) {
-    CScopedKey application;
-    CreateKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Lumidor", application);
-    application.reset();
-    SetDefaultValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Lumidor\\shell\\open\\command", texts.applicationCommand);
+    wchar_t commandKey[kCommandChars];
+    FormatText(commandKey, kCommandChars, L"%s\\%s", kApplicationRootKey, kOpenCommandSubkey);
+    SetDefaultValue(HKEY_LOCAL_MACHINE, commandKey, texts.applicationCommand);
     CScopedKey capabilities;
     if (CreateKey(HKEY_LOCAL_MACHINE, kCapabilitiesKey, capabilities) == ERROR_SUCCESS)
         SetStringValue(capabilities.get(), L"ApplicationDescription", kApplicationDescription);
     capabilities.reset();
     // Left empty: the association pass fills it.
     CScopedKey fileAssociations;
-    CreateKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Lumidor\\Capabilities\\FileAssociations", fileAssociations);
+    CreateKey(HKEY_LOCAL_MACHINE, kCapabilityAssociationsKey, fileAssociations);
     fileAssociations.reset();
     CScopedKey registered;
-    if (OpenKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\RegisteredApplications", KEY_SET_VALUE, registered) == ERROR_SUCCESS)
-        SetStringValue(registered.get(), L"Lumidor", kCapabilitiesKey);
+    if (OpenKey(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey, KEY_SET_VALUE, registered) == ERROR_SUCCESS)
+        SetStringValue(registered.get(), kRegisteredApplicationName, kCapabilitiesKey);
 }
 
 }  // namespace
@@ -138,20 +131,22 @@ int RegistrationStep(int associationConfirmed, int associationRequested, const w
     RegistrationTexts texts;
     BuildTexts(targetFolder, texts);
     if (startMenuGroup) CreateStartMenuGroup(texts.folder, allUsers, systemVersionCode);
-    if (desktopShortcut)
-        CreateDesktopShortcut(texts.exe, L"Lumidor.lnk", nullptr, L"Lumidor - Bildbetrachter", nullptr, 0, allUsers);
+    if (desktopShortcut) CreateDesktopShortcut(texts.exe, kViewerDesktopLink, allUsers);
     if (thumbnailsShortcut) {
-        CreateDesktopShortcut(texts.exe, L"Lumidor Thumbnails.lnk", texts.exe, L"Lumidor - Thumbnails", L"/thumbs", 7,
-                              allUsers);
+        CreateDesktopShortcut(texts.exe, kThumbnailsDesktopLink, allUsers);
         if (flags.isVistaOrLater) WriteBrowseVerbs(texts);
     }
 
-    SetDefaultValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Lumidor", L"Lumidor");
-    SetDefaultValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Lumidor\\shell\\open\\command", texts.openCommand);
-    DeleteKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Lumidor\\DefaultIcon");
+    wchar_t classCommandKey[kCommandChars];
+    FormatText(classCommandKey, kCommandChars, L"%s\\%s", kViewerClassKey, kOpenCommandSubkey);
+    wchar_t classIconKey[kCommandChars];
+    FormatText(classIconKey, kCommandChars, L"%s\\DefaultIcon", kViewerClassKey);
+    SetDefaultValue(HKEY_LOCAL_MACHINE, kViewerClassKey, L"Lumidor");
+    SetDefaultValue(HKEY_LOCAL_MACHINE, classCommandKey, texts.openCommand);
+    DeleteKey(HKEY_LOCAL_MACHINE, classIconKey);
 
     wchar_t applicationCommandKey[kCommandChars];
-    FormatText(applicationCommandKey, kCommandChars, L"%s\\shell\\open\\command", kApplicationKey);
+    FormatText(applicationCommandKey, kCommandChars, L"%s\\%s", kApplicationKey, kOpenCommandSubkey);
     SetDefaultValue(HKEY_CLASSES_ROOT, applicationCommandKey, texts.openCommand);
     {
         CScopedKey application;

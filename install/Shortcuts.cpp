@@ -30,12 +30,19 @@ const GroupEntry kGroupEntries[kGroupEntryCount] = {
     {L"Lumidor Hilfe.lnk", L"%s\\help\\lumi32_deutsch.chm", nullptr, -1, false},
 };
 
-int CreateDesktopShortcut(const wchar_t* target, const wchar_t* linkName, const wchar_t* iconFile,
-                          const wchar_t* description, const wchar_t* arguments, int iconIndex, int allUsers) {
+void GroupLinkName(const GroupEntry& entry, wchar_t* linkName) {
+    if (entry.linkName) {
+        CopyText(linkName, 64, entry.linkName);
+    } else {
+        FormatText(linkName, 64, L"Lumidor %d.%2d.lnk", kMajorVersion, kMinorVersion);
+    }
+}
+
+int CreateDesktopShortcut(const wchar_t* exe, const DesktopLink& link, int allUsers) {
     wchar_t linkPath[kPathChars];
     GetSpecialFolderPath(DesktopFolderCsidl(allUsers), linkPath, kPathChars);
-    if (!AppendText(linkPath, linkName)) return 0;
-    ShellLinkFields fields = {target, arguments, iconFile, iconIndex, description};
+    if (!AppendText(linkPath, link.linkName)) return 0;
+    ShellLinkFields fields = {exe, link.arguments, link.iconIndex ? exe : nullptr, link.iconIndex, link.description};
     return CreateShellLink(linkPath, fields);
 }
 
@@ -50,7 +57,7 @@ int CreateFolderShortcut(const wchar_t* folder, const wchar_t* linkName, const w
 void CreateStartMenuGroup(const wchar_t* installFolder, int allUsers, int systemVersionCode) {
     wchar_t group[kPathChars];
     GetSpecialFolderPath(ProgramsFolderCsidl(allUsers), group, kPathChars);
-    AppendText(group, L"Lumidor");
+    AppendText(group, kStartMenuGroup);
     EnsureFolder(group);
 
     wchar_t exe[kPathChars];
@@ -59,11 +66,7 @@ void CreateStartMenuGroup(const wchar_t* installFolder, int allUsers, int system
         const GroupEntry& entry = kGroupEntries[i];
         if (entry.uninstaller && !GroupHasUninstallEntry(systemVersionCode)) continue;
         wchar_t linkName[64];
-        if (entry.linkName) {
-            CopyText(linkName, entry.linkName);
-        } else {
-            FormatText(linkName, 64, L"Lumidor %d.%2d.lnk", kMajorVersion, kMinorVersion);
-        }
+        GroupLinkName(entry, linkName);
         wchar_t target[kPathChars];
         if (!FormatText(target, kPathChars, entry.targetFormat, installFolder)) continue;
         CreateFolderShortcut(group, linkName, target, entry.arguments, entry.iconIndex >= 0 ? exe : nullptr,

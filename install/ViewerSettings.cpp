@@ -177,6 +177,21 @@ bool ExpandIniFolder(const wchar_t* text, wchar_t* out, size_t cchOut) {
     return true;
 }
 
+bool SeparateSettingsFile(const wchar_t* programFolder, wchar_t* path) {
+    wchar_t programIniPath[kPathChars];
+    if (!FileInFolder(programFolder, kIniName, programIniPath)) return false;
+    wchar_t iniFolder[kIniFolderChars];
+    ReadProfileText(programIniPath, L"Others", L"INI_Folder", iniFolder, kIniFolderChars);
+    wchar_t settingsPath[kPathChars];
+    if (!SettingsFileIn(iniFolder, false, settingsPath)) return false;
+    if (lstrcmpiW(settingsPath, programIniPath) == 0) return false;
+    return CopyText(path, kPathChars, settingsPath);
+}
+
+bool SettingsTwinOf(const wchar_t* settingsPath, wchar_t* twin) {
+    return FormatText(twin, kPathChars, L"%s_temp", settingsPath);
+}
+
 void WriteViewerSettings(const wchar_t* targetFolder, wchar_t* iniFolder, int silent, wchar_t* settingsIniPath) {
     wchar_t programIniPath[kPathChars];
     FileInFolder(targetFolder, kIniName, programIniPath);

@@ -11,6 +11,14 @@ constexpr size_t kExpandedFolderChars = 520;
 // mode an empty iniFolder[260] may become "%APPDATA%\Lumidor".
 void WriteViewerSettings(const wchar_t* targetFolder, wchar_t* iniFolder, int silent, wchar_t* settingsIniPath);
 
+// The settings file of the installation in programFolder, as its own
+// "lumi32.ini" names it through INI_Folder, in path[260]; false when the
+// settings live in the program folder's file itself.
+bool SeparateSettingsFile(const wchar_t* programFolder, wchar_t* path);
+
+// The settings file's twin, "lumi32.ini_temp", beside it in twin[260].
+bool SettingsTwinOf(const wchar_t* settingsPath, wchar_t* twin);
+
 // Replaces every %NAME% reference by the variable's value (nothing when it is
 // not set). False, with out empty, when a name or the result does not fit.
 bool ExpandIniFolder(const wchar_t* text, wchar_t* out, size_t cchOut);

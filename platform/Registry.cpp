@@ -48,3 +48,51 @@ LONG DeleteKey(HKEY root, const wchar_t* path) {
     LONG status = RegDeleteKeyW(root, path);
     return IsMissingKey(status) ? ERROR_SUCCESS : status;
 }
+
+LONG DeleteKeyTree(HKEY root, const wchar_t* path) {
+    {
+        CScopedKey key;
+        LONG status = OpenKey(root, path, KEY_ENUMERATE_SUB_KEYS, key);
+        if (IsMissingKey(status)) return ERROR_SUCCESS;
+        if (status != ERROR_SUCCESS) return status;
+        // Always the first subkey: the one before was deleted.
+        for (;;) {
+            wchar_t name[256];
+            DWORD cchName = ARRAYSIZE(name);
+            status = RegEnumKeyExW(key.get(), 0, name, &cchName, nullptr, nullptr, nullptr, nullptr);
+            if (status == ERROR_NO_MORE_ITEMS) break;
+            if (status != ERROR_SUCCESS) return status;
+            wchar_t child[1024];
+            int length = _snwprintf(child, ARRAYSIZE(child), L"%s\\%s", path, name);
+            if (length < 0 || length >= static_cast<int>(ARRAYSIZE(child))) return ERROR_FILENAME_EXCED_RANGE;
+            status = DeleteKeyTree(root, child);
+            if (status != ERROR_SUCCESS) return status;
+        }
+    }
+    return DeleteKey(root, path);
+}
+
+LONG DeleteValue(HKEY root, const wchar_t* path, const wchar_t* name) {
+    CScopedKey key;
+    LONG status = OpenKey(root, path, KEY_SET_VALUE, key);
+    if (status == ERROR_SUCCESS) status = RegDeleteValueW(key.get(), name);
+    return IsMissingKey(status) ? ERROR_SUCCESS : status;
+}
+
+bool IsKeyEmpty(HKEY root, const wchar_t* path) {
+    CScopedKey key;
+    if (OpenKey(root, path, KEY_READ, key) != ERROR_SUCCESS) return false;
+    DWORD subkeys = 0;
+    DWORD values = 0;
+    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS)
+        return false;
+    if (subkeys > 0 || values > 1) return false;
+    if (values == 0) return true;
+    wchar_t text[2];
+    DWORD type = 0;
+    DWORD cbData = sizeof(text);
+    LONG status = RegQueryValueExW(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text), &cbData);
+    if (status != ERROR_SUCCESS) return false;  // the one value is a named one
+    return type == REG_SZ && (cbData == 0 || (cbData == sizeof(wchar_t) && text[0] == L'\0'));
+}

@@ -29,3 +29,13 @@ int ReadStringValue(HKEY root, const wchar_t* path, const wchar_t* name, wchar_t
 
 // Deletes a key without subkeys; a missing key is no error.
 LONG DeleteKey(HKEY root, const wchar_t* path);
+
+// Deletes a key with everything below it; a missing key is no error.
+LONG DeleteKeyTree(HKEY root, const wchar_t* path);
+
+// Deletes one value (null: the default value); a missing key or value is no error.
+LONG DeleteValue(HKEY root, const wchar_t* path, const wchar_t* name);
+
+// Whether root\path exists and holds no subkey and no value but an empty
+// default value.
+bool IsKeyEmpty(HKEY root, const wchar_t* path);

@@ -25,6 +25,22 @@ int CreateShellLink(const wchar_t* linkPath, const ShellLinkFields& fields) {
     return SUCCEEDED(file->Save(linkPath, TRUE)) ? 1 : 0;
 }
 
+int ReadShellLinkTarget(const wchar_t* linkPath, wchar_t* out, size_t cchOut) {
+    if (cchOut == 0) return 0;
+    out[0] = L'\0';
+    CComScope com;
+    CComRef<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(__uuidof(ShellLink), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkW),
+                                link.put_void())))
+        return 0;
+    CComRef<IPersistFile> file;
+    if (FAILED(link->QueryInterface(__uuidof(IPersistFile), file.put_void()))) return 0;
+    if (FAILED(file->Load(linkPath, STGM_READ))) return 0;
+    wchar_t target[MAX_PATH] = L"";
+    if (link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH) != S_OK) return 0;
+    return CopyText(out, cchOut, target) ? 1 : 0;
+}
+
 void GetSpecialFolderPath(int csidl, wchar_t* out, size_t cchOut) {
     if (cchOut == 0) return;
     out[0] = L'\0';

@@ -16,6 +16,9 @@ struct ShellLinkFields {
 // initialised for this one call. 1 when the file was saved.
 int CreateShellLink(const wchar_t* linkPath, const ShellLinkFields& fields);
 
+// The target path a .lnk file names, unexpanded, in out[cchOut]. 1 when read.
+int ReadShellLinkTarget(const wchar_t* linkPath, wchar_t* out, size_t cchOut);
+
 // The path of a CSIDL folder, ending in a backslash; the Windows folder
 // when it cannot be had.
 void GetSpecialFolderPath(int csidl, wchar_t* out, size_t cchOut);

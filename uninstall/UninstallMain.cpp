@@ -1,0 +1,127 @@
+// lu_uninstall.exe: removes the installation it lies in, after a question or,
+// with "/silent", without any window. "/purge" removes the user's settings too.
+#include <windows.h>
+#include <wchar.h>
+
+#include "app/InstallLog.h"
+#include "app/SingleInstance.h"
+#include "app/SystemLibrary.h"
+#include "app/SystemProbes.h"
+#include "install/RegistrationRows.h"
+#include "platform/Scoped.h"
+#include "platform/Text.h"
+#include "uninstall/Removal.h"
+#include "uninstall/RemovalStatus.h"
+#include "uninstall/SelfRemoval.h"
+#include "uninstall/resource.h"
+#include "wizard/resource.h"
+
+namespace {
+
+const wchar_t kLogFileName[] = L"Lumidor_Uninstall.log";
+constexpr size_t kMessageChars = 1024;
+
+// The arguments after the program's own name, quoted or not.
+const wchar_t* ArgumentsOf(const wchar_t* commandLine) {
+    const wchar_t* p = commandLine;
+    if (*p == L'"') {
+        ++p;
+        while (*p != L'\0' && *p != L'"') ++p;
+        if (*p == L'"') ++p;
+    } else {
+        while (*p != L'\0' && *p != L' ' && *p != L'\t') ++p;
+    }
+    while (*p == L' ' || *p == L'\t') ++p;
+    return p;
+}
+
+// A switch given as a word of its own, in any case.
+bool HasSwitch(const wchar_t* arguments, const wchar_t* name) {
+    size_t length = wcslen(name);
+    for (const wchar_t* p = arguments; *p != L'\0';) {
+        while (*p == L' ' || *p == L'\t') ++p;
+        const wchar_t* word = p;
+        while (*p != L'\0' && *p != L' ' && *p != L'\t') ++p;
+        if (static_cast<size_t>(p - word) == length && _wcsnicmp(word, name, length) == 0) return true;
+    }
+    return false;
+}
+
+class CRemovalRun {
+public:
+    CRemovalRun(bool silent, bool purge) : silent_(silent), purge_(purge) {}
+    int Run();
+
+private:
+    // Says why the run ends: the log entry of a silent run, else a box.
+    int Report(int status, const wchar_t* message, UINT icon) {
+        if (silent_) {
+            WriteLogEntry(kLogFileName, message);
+        } else {
+            MessageBoxW(nullptr, message, kProductTitle, MB_OK | icon | MB_SETFOREGROUND);
+        }
+        return status;
+    }
+    int Report(int status, UINT messageId, const wchar_t* argument, UINT icon);
+    bool OwnFolder();
+
+    bool silent_;
+    bool purge_;
+    wchar_t folder_[kPathChars] = L"";
+};
+
+int CRemovalRun::Report(int status, UINT messageId, const wchar_t* argument, UINT icon) {
+    wchar_t format[kMessageChars];
+    if (!LoadStringW(GetModuleHandleW(nullptr), messageId, format, kMessageChars)) format[0] = L'\0';
+    if (!argument) return Report(status, format, icon);
+    size_t chars = wcslen(format) + wcslen(argument) + 1;
+    CHeapBlock message(chars * sizeof(wchar_t));
+    if (!message || !FormatText(message.as<wchar_t>(), chars, format, argument)) return Report(status, format, icon);
+    return Report(status, message.as<wchar_t>(), icon);
+}
+
+// The folder of the uninstaller's own file, ending in a backslash.
+bool CRemovalRun::OwnFolder() {
+    DWORD length = GetModuleFileNameW(nullptr, folder_, kPathChars);
+    if (length == 0 || length >= kPathChars) return false;
+    wchar_t* name = wcsrchr(folder_, L'\\');
+    if (!name) return false;
+    name[1] = L'\0';
+    return true;
+}
+
+int CRemovalRun::Run() {
+    CSetupInstanceLock lock;
+    if (!lock.Acquire()) return Report(kRemovalSetupRunning, IDS_SETUP_RUNNING, nullptr, MB_ICONWARNING);
+    if (!OwnFolder() || !IsInstallation(folder_))
+        return Report(kRemovalNoInstallation, IDS_NO_INSTALLATION, folder_, MB_ICONWARNING);
+    if (IsViewerRunning()) return Report(kRemovalViewerRunning, IDS_REMOVAL_VIEWER_RUNNING, nullptr, MB_ICONWARNING);
+    if (!silent_) {
+        wchar_t question[kMessageChars];
+        if (!LoadStringW(GetModuleHandleW(nullptr), IDS_REMOVAL_QUESTION, question, kMessageChars))
+            question[0] = L'\0';
+        if (MessageBoxW(nullptr, question, kProductTitle,
+                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND) != IDYES)
+            return kRemovalDeclined;
+        // The viewer may have been started while the question was open.
+        if (IsViewerRunning())
+            return Report(kRemovalViewerRunning, IDS_REMOVAL_VIEWER_RUNNING, nullptr, MB_ICONWARNING);
+    }
+
+    CRemovalReport report;
+    RemoveInstallation(folder_, purge_, report);
+    if (!report.Clean()) return Report(kRemovalPartial, IDS_REMOVAL_PARTIAL, report.Items(), MB_ICONWARNING);
+    if (!silent_) Report(kRemovalComplete, IDS_REMOVAL_DONE, nullptr, MB_ICONINFORMATION);
+    HandOverOwnRemoval(folder_);
+    return kRemovalComplete;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+    HardenDllSearch();
+    const wchar_t* arguments = ArgumentsOf(GetCommandLineW());
+    if (FinishOwnRemoval(arguments)) return kRemovalComplete;
+    CRemovalRun run(HasSwitch(arguments, L"/silent"), HasSwitch(arguments, L"/purge"));
+    return run.Run();
+}

@@ -1,0 +1,9 @@
+// Resource identifiers of the uninstaller; the setup program's own (the
+// shared running-setup text) come from wizard/resource.h.
+#pragma once
+
+#define IDS_REMOVAL_QUESTION 101
+#define IDS_REMOVAL_DONE 102
+#define IDS_REMOVAL_PARTIAL 103
+#define IDS_REMOVAL_VIEWER_RUNNING 104
+#define IDS_NO_INSTALLATION 105
