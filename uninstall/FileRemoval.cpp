@@ -24,25 +24,14 @@ bool IsProgramEntry(const wchar_t* entry) {
     return _wcsicmp(entry, kViewerEntry) == 0 || _wcsicmp(entry, kUninstallerEntry) == 0;
 }
 
-// The settings files: the program folder's "lumi32.ini" and its twin, and
-// the user's file that INI_Folder names. A program folder's file that is
-// itself the user's settings stays unless purged.
-void RemoveSettingsFiles(const wchar_t* folder, bool purge, CRemovalReport& report) {
+// The user's settings file that INI_Folder names, its twin and its folder
+// when empty: only when purged.
+void RemoveUserSettings(const wchar_t* folder, CRemovalReport& report) {
     wchar_t userIni[kPathChars];
-    bool separate = SeparateSettingsFile(folder, userIni);
-
-    wchar_t programIni[kPathChars];
     wchar_t twin[kPathChars];
-    if (EntryPath(folder, kProgramIni, programIni) && SettingsTwinOf(programIni, twin) && (separate || purge)) {
-        RemoveFileItem(programIni, report);
-        RemoveFileItem(twin, report);
-    }
-    if (!separate || !purge) return;
-    if (SettingsTwinOf(userIni, twin)) {
-        RemoveFileItem(userIni, report);
-        RemoveFileItem(twin, report);
-    }
-    // Its folder ("%APPDATA%\Lumidor") when nothing else is in it.
+    if (!SeparateSettingsFile(folder, userIni) || !SettingsTwinOf(userIni, twin)) return;
+    RemoveFileItem(userIni, report);
+    RemoveFileItem(twin, report);
     wchar_t* name = wcsrchr(userIni, L'\\');
     if (name && name - userIni > 3) {
         *name = L'\0';
@@ -81,9 +70,19 @@ void RemoveFolderIfEmpty(const wchar_t* path) {
     RemoveDirectoryW(path);
 }
 
+void RemoveProgramSettings(const wchar_t* folder, bool purge, CRemovalReport& report) {
+    wchar_t userIni[kPathChars];
+    bool separate = SeparateSettingsFile(folder, userIni);
+    wchar_t programIni[kPathChars];
+    wchar_t twin[kPathChars];
+    if ((separate || purge) && EntryPath(folder, kProgramIni, programIni) && SettingsTwinOf(programIni, twin)) {
+        RemoveFileItem(programIni, report);
+        RemoveFileItem(twin, report);
+    }
+}
+
 void RemoveInstalledFiles(const wchar_t* folder, bool purge, CRemovalReport& report) {
-    // Settings first: where they live is read from the program folder's file.
-    RemoveSettingsFiles(folder, purge, report);
+    if (purge) RemoveUserSettings(folder, report);
     for (int i = 0; i < kPayloadEntryCount; ++i) {
         const wchar_t* entry = kPayloadEntries[i];
         wchar_t path[kPathChars];

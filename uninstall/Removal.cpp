@@ -21,7 +21,8 @@ void RemoveInstallation(const wchar_t* folder, bool purge, CRemovalReport& repor
     RemoveInstalledFiles(folder, purge, report);
     if (!report.Clean()) return;
 
+    RemoveProgramSettings(folder, purge, report);
     wchar_t viewer[kPathChars];
-    if (EntryPath(folder, kViewerEntry, viewer) && RemoveFileItem(viewer, report))
+    if (report.Clean() && EntryPath(folder, kViewerEntry, viewer) && RemoveFileItem(viewer, report))
         RemoveUninstallEntry(folder, report);
 }

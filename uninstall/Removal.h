@@ -8,7 +8,8 @@
 bool IsInstallation(const wchar_t* folder);
 
 // Everything the installation made but the uninstaller's own file, in an
-// order that keeps a partly removed installation recognisable: the viewer
-// and the uninstall entry go last, and only when everything else went.
+// order that keeps a partly removed installation recognisable: the viewer,
+// the program folder's settings and the uninstall entry go last, and only
+// when everything else went.
 // purge: the user's settings file too.
 void RemoveInstallation(const wchar_t* folder, bool purge, CRemovalReport& report);

@@ -273,11 +273,29 @@ class Prefix:
         keys = keys if keys is not None else self.registry("user")
         return keys.get(path.lower())
 
-    def snapshot(self):
-        """Every file (size, time) and every registry value of the prefix."""
+    def wait_for_processes(self):
+        """Waits until every program of the prefix has ended."""
+        subprocess.run(["wineserver", "-w"], env=self.env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=180, **(self.account or {}))
+
+    def restart(self):
+        """A simulated restart: the renames and deletions scheduled for it are
+        carried out."""
+        self.wait_for_processes()
+        with tempfile.TemporaryFile() as out:
+            subprocess.run(["wine", "wineboot", "-r"], env=self.env(), stdout=out, stderr=out, timeout=180,
+                           **(self.account or {}))
+        self.wait_for_processes()
+
+    def snapshot(self, folders=False):
+        """Every file (size, time) and every registry value of the prefix;
+        with folders, every folder as well (as a file of size -1)."""
         self.stop()
         files = {}
-        for root, _dirs, names in os.walk(self.path):
+        for root, dirs, names in os.walk(self.path):
+            if folders:
+                for name in dirs:
+                    files[os.path.relpath(os.path.join(root, name), self.path)] = (-1, 0)
             for name in names:
                 full = os.path.join(root, name)
                 if os.path.islink(full):

@@ -13,6 +13,7 @@
 namespace {
 
 const wchar_t kTitle[] = L"Lumidor 32-bit Setup";
+const wchar_t kUninstallerTitle[] = L"Lumidor 4.76 (32-bit)";
 constexpr int kFrameButtons[] = {0x3023, 0x3024, IDCANCEL};
 
 struct Found {
@@ -26,9 +27,11 @@ BOOL CALLBACK Collect(HWND window, LPARAM data) {
     GetWindowTextW(window, title, 128);
     GetClassNameW(window, cls, 64);
     if (wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-    // Message boxes carry the wizard's title and their text as control 0xFFFF;
+    // Message boxes carry the wizard's or the uninstaller's title and their
+    // text as control 0xFFFF;
     // the sheet is known by its Next button, whatever its title.
-    bool isBox = GetDlgItem(window, 0xFFFF) != nullptr && wcscmp(title, kTitle) == 0;
+    bool isBox = GetDlgItem(window, 0xFFFF) != nullptr &&
+                 (wcscmp(title, kTitle) == 0 || wcscmp(title, kUninstallerTitle) == 0);
     bool isSheet = GetDlgItem(window, 0x3024) != nullptr && GetDlgItem(window, IDCANCEL) != nullptr;
     if (!isBox && !isSheet) return TRUE;
     if (isBox == found->boxes) found->windows.push_back(window);
