@@ -16,6 +16,7 @@ start_xvfb || exit 1
 trap 'kill "$XVFB_PID" 2>/dev/null' EXIT
 LUMIDOR_SETUP_EXE=$(z_path "$top/dist/lumidor476_setup.exe") \
   LUMIDOR_TEST_ARCHIVES=$(z_path "$top/build/product/test-archives") \
+  LUMIDOR_PAYLOAD_ZIP=$(z_path "$top/build/product/payload/lumipg_payload.zip") \
   LUMIDOR_SETUP_MANIFEST=$(z_path "$top/wizard/setup.manifest") wine "$runner" "$@" >"$log" 2>&1
 status=$?
 # The parser's long random run, on its own, under Wine's heap checking.

@@ -11,6 +11,7 @@
 #include "platform/Scoped.h"
 #include "platform/Text.h"
 #include "uninstall/Removal.h"
+#include "uninstall/RemovalArguments.h"
 #include "uninstall/RemovalStatus.h"
 #include "uninstall/SelfRemoval.h"
 #include "uninstall/resource.h"
@@ -20,32 +21,6 @@ namespace {
 
 const wchar_t kLogFileName[] = L"Lumidor_Uninstall.log";
 constexpr size_t kMessageChars = 1024;
-
-// The arguments after the program's own name, quoted or not.
-const wchar_t* ArgumentsOf(const wchar_t* commandLine) {
-    const wchar_t* p = commandLine;
-    if (*p == L'"') {
-        ++p;
-        while (*p != L'\0' && *p != L'"') ++p;
-        if (*p == L'"') ++p;
-    } else {
-        while (*p != L'\0' && *p != L' ' && *p != L'\t') ++p;
-    }
-    while (*p == L' ' || *p == L'\t') ++p;
-    return p;
-}
-
-// A switch given as a word of its own, in any case.
-bool HasSwitch(const wchar_t* arguments, const wchar_t* name) {
-    size_t length = wcslen(name);
-    for (const wchar_t* p = arguments; *p != L'\0';) {
-        while (*p == L' ' || *p == L'\t') ++p;
-        const wchar_t* word = p;
-        while (*p != L'\0' && *p != L' ' && *p != L'\t') ++p;
-        if (static_cast<size_t>(p - word) == length && _wcsnicmp(word, name, length) == 0) return true;
-    }
-    return false;
-}
 
 class CRemovalRun {
 public:

@@ -77,3 +77,33 @@ TEST_F(Registry, DeletingAMissingKeyIsNoError) {
     CScopedKey key;
     EXPECT_TRUE(IsMissingKey(OpenKey(HKEY_CURRENT_USER, Path(L"gone").c_str(), KEY_QUERY_VALUE, key)));
 }
+
+TEST_F(Registry, TreesGoWithEverythingBelowThemAndMissingOnesAreNoError) {
+    SetDefaultValue(HKEY_CURRENT_USER, Path(L"tree\\shell\\open\\command").c_str(), L"x");
+    SetDefaultValue(HKEY_CURRENT_USER, Path(L"tree\\DefaultIcon").c_str(), L"y");
+    SetDefaultValue(HKEY_CURRENT_USER, Path(L"treeSibling").c_str(), L"z");
+    EXPECT_EQ(DeleteKeyTree(HKEY_CURRENT_USER, Path(L"tree").c_str()), ERROR_SUCCESS);
+    CScopedKey key;
+    EXPECT_NE(OpenKey(HKEY_CURRENT_USER, Path(L"tree").c_str(), KEY_READ, key), ERROR_SUCCESS);
+    EXPECT_EQ(OpenKey(HKEY_CURRENT_USER, Path(L"treeSibling").c_str(), KEY_READ, key), ERROR_SUCCESS);
+    EXPECT_EQ(DeleteKeyTree(HKEY_CURRENT_USER, Path(L"tree").c_str()), ERROR_SUCCESS);
+    EXPECT_EQ(DeleteValue(HKEY_CURRENT_USER, Path(L"tree").c_str(), L"gone"), ERROR_SUCCESS);
+}
+
+TEST_F(Registry, AKeyIsEmptyWithNothingButAnEmptyDefaultValue) {
+    auto empty = [&](const wchar_t* below) { return IsKeyEmpty(HKEY_CURRENT_USER, Path(below).c_str()); };
+    CScopedKey key;
+    CreateKey(HKEY_CURRENT_USER, Path(L"bare").c_str(), key);
+    SetDefaultValue(HKEY_CURRENT_USER, Path(L"emptyDefault").c_str(), L"");
+    SetDefaultValue(HKEY_CURRENT_USER, Path(L"default").c_str(), L"jpegfile");
+    CreateKey(HKEY_CURRENT_USER, Path(L"named").c_str(), key);
+    SetStringValue(key.get(), L"Content Type", L"image/jpeg");
+    CreateKey(HKEY_CURRENT_USER, Path(L"parent\\child").c_str(), key);
+    key.reset();
+    EXPECT_TRUE(empty(L"bare"));
+    EXPECT_TRUE(empty(L"emptyDefault"));
+    EXPECT_FALSE(empty(L"default"));
+    EXPECT_FALSE(empty(L"named"));
+    EXPECT_FALSE(empty(L"parent"));
+    EXPECT_FALSE(empty(L"missing"));
+}
