@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The main job: a silent installation of the built setup program into a fresh
-# Wine prefix, then what it installed.
+# Wine prefix, what it installed, then its silent removal and what is left.
 set -u
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/tests/wine_env.sh"
@@ -55,4 +55,28 @@ python3 "$top/tools/show_installation.py" "$prefix"
 echo
 echo "== install log"
 if [ -f "$start/Lumidor_Install.log" ]; then sed 's/^/  /' "$start/Lumidor_Install.log"; else echo "  none (a successful silent installation writes none)"; fi
-exit $status
+[ "$status" -eq 0 ] || exit $status
+
+# The removal, as a deployment tool runs it: the uninstall entry's command.
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumidor'
+quiet=$(wine reg query "$uninstall_key" /v QuietUninstallString /reg:32 2>/dev/null | tr -d '\r' \
+  | sed -n 's/^ *QuietUninstallString *REG_SZ *//p')
+echo
+echo "== QuietUninstallString: $quiet"
+exe=$(printf '%s' "$quiet" | sed 's/^"\([^"]*\)".*/\1/')
+(cd "$start" && wine "$exe" /silent >/dev/null 2>&1)
+removal=$?
+wineserver -w
+echo "exit status: $removal"
+echo "== simulated restart (removes the uninstaller's temporary copy)"
+wine wineboot -r >/dev/null 2>&1
+wineserver -w
+wineserver -k 2>/dev/null
+echo
+echo "== after the removal"
+[ -e "$folder" ] && echo "  program folder still there: C:${folder#$c}" || echo "  program folder C:${folder#$c}: gone"
+ls -A "$c/users/root/Temp" 2>/dev/null | sed 's/^/  temporary folder holds: /'
+[ -f "$settings" ] && echo "  kept: the user's settings C:${settings#$c} (\"/purge\" removes them too)"
+[ -f "$start/Lumidor_Uninstall.log" ] && sed 's/^/  /' "$start/Lumidor_Uninstall.log"
+python3 "$top/tools/show_installation.py" "$prefix" | sed 's/^/  /'
+exit $removal

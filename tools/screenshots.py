@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Takes a PNG of every wizard page and of every message box the wizard can
-show, under Xvfb, into build/screenshots."""
+"""Takes a PNG of every wizard page and of every message box the wizard and
+the uninstaller can show, under Xvfb, into build/screenshots."""
 import os
 import subprocess
 import sys
@@ -17,6 +17,28 @@ def shot(name):
     subprocess.run(["import", "-window", "root", path], check=True,
                    env=dict(os.environ, DISPLAY=harness.DISPLAY.name))
     print(path)
+
+
+def shoot_uninstaller():
+    """The uninstaller's question and its closing message, on an installation
+    made silently."""
+    prefix = harness.Prefix("screens_uninstall", version="win7")
+    prefix.set_version("lu_uninstall.exe", "win7")
+    prefix.setup("/silent", "/group=1")
+    process = prefix.start("C:\\Program Files (x86)\\Lumidor\\lu_uninstall.exe")
+    try:
+        def ui(*commands):
+            status, output = prefix.run_output(harness.PROBE_EXE, ["ui", *commands], timeout=120)
+            if status != 0:
+                raise AssertionError(f"probe failed: {output}")
+        ui("wait-box|60", "sleep|300")
+        shot("14_uninstall_question")
+        ui(f"answer|{IDYES}", "wait-no-box", "wait-box|60", "sleep|300")
+        shot("15_uninstall_done")
+        ui(f"answer|{IDOK}", "wait-no-box")
+        process.wait(timeout=60)
+    finally:
+        prefix.stop()
 
 
 def main():
@@ -89,6 +111,8 @@ def main():
         finally:
             viewer.kill()
             wizard.stop()
+
+        shoot_uninstaller()
     finally:
         harness.DISPLAY.stop()
     return 0
