@@ -6,7 +6,7 @@ import random
 import subprocess
 import sys
 
-from harness import SETUP_EXE, TOP, Prefix, confined_to, installation_areas
+from harness import PROBE_EXE, SETUP_EXE, TOP, Prefix, confined_to, installation_areas
 from test_silent_install import APPDATA_INI, MESSAGE_7, PROGRAM_FILES, log_entries, read_text, start_folder
 from wizard import FINISH, Wizard
 
@@ -36,10 +36,12 @@ def test_two_silent_runs_started_together_install_once_and_keep_the_settings_who
     with open(prefix.unix(APPDATA_INI), "w", encoding="latin-1", newline="") as f:
         f.write(settings)
     expected = user_lines(settings)
-    prefix.run("cmd", ["/c", "exit"])  # the server runs before both start
+    command = f'"Z:{SETUP_EXE.replace("/", chr(92))}" /silent /folder=C:\\Lumidor'
     for round_ in range(6):
-        runs = [prefix.start(SETUP_EXE, ["/silent", "/folder=C:\\Lumidor"], cwd=start) for _ in range(2)]
-        statuses = sorted(run.wait(timeout=180) for run in runs)
+        # Let go at the same moment from inside the prefix.
+        status, output = prefix.run_output(PROBE_EXE, ["together", "2", command], cwd=start, timeout=180)
+        assert status == 0, output
+        statuses = sorted(int(s) for s in output.split())
         assert statuses == [0, 5], (round_, statuses)
         text = read_text(prefix.unix(APPDATA_INI))
         missing = expected - user_lines(text)

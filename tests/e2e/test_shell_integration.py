@@ -53,7 +53,8 @@ def check_version(version):
         "UninstallString": (SZ, '"C:\\Lumidor\\lu_uninstall.exe"'), "Publisher": (SZ, "Orvendal"),
         "InstallLocation": (SZ, "C:\\Lumidor\\"), "DisplayVersion": (SZ, "4.76"),
         "DisplayIcon": (SZ, "C:\\Lumidor\\lumi32.exe,0"), "VersionMajor": (DWORD, 4), "VersionMinor": (DWORD, 76),
-        "EstimatedSize": (DWORD, 6144)}
+        "EstimatedSize": (DWORD, 6144),
+        "QuietUninstallString": (SZ, '"C:\\Lumidor\\lu_uninstall.exe" /silent')}
 
     for parent in ("Directory", "Drive"):
         verb = machine(f"SOFTWARE\\Classes\\{parent}\\shell\\{BROWSE_VERB}")
