@@ -2,12 +2,12 @@
 // Windows version.
 #include "app/SystemProbes.h"
 
+#include "install/RegistrationRows.h"
 #include "platform/Registry.h"
 #include "platform/Text.h"
 
 namespace {
 
-const wchar_t kOpenCommandKey[] = L"SOFTWARE\\Classes\\Lumidor\\shell\\open\\command";
 const wchar_t kViewerExe[] = L"lumi32.exe";
 const wchar_t kFallbackFolder[] = L"C:\\Lumidor\\";
 const wchar_t kCurrentVersionKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion";
@@ -49,8 +49,10 @@ int InstallFolderFromOpenCommand(const wchar_t* command, wchar_t* out, size_t cc
 int FindPreviousInstallFolder(wchar_t* out, size_t cchOut) {
     if (cchOut == 0) return 0;
     out[0] = L'\0';
+    wchar_t commandKey[kPathChars];
+    FormatText(commandKey, kPathChars, L"%s\\%s", kViewerClassKey, kOpenCommandSubkey);
     wchar_t command[kPathChars];
-    if (!ReadStringValue(HKEY_LOCAL_MACHINE, kOpenCommandKey, nullptr, command, kPathChars)) return 0;
+    if (!ReadStringValue(HKEY_LOCAL_MACHINE, commandKey, nullptr, command, kPathChars)) return 0;
     if (command[0] == L'\0') return 0;
     return InstallFolderFromOpenCommand(command, out, cchOut < kPathChars ? cchOut : kPathChars);
 }

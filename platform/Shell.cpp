@@ -9,14 +9,22 @@
 #include "platform/Text.h"
 #include "platform/SystemDlls.h"
 
+namespace {
+
+// A shell link object and its file interface; false when COM has none.
+bool MakeShellLink(CComRef<IShellLinkW>& link, CComRef<IPersistFile>& file) {
+    return SUCCEEDED(CoCreateInstance(__uuidof(ShellLink), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkW),
+                                      link.put_void())) &&
+           SUCCEEDED(link->QueryInterface(__uuidof(IPersistFile), file.put_void()));
+}
+
+}  // namespace
+
 int CreateShellLink(const wchar_t* linkPath, const ShellLinkFields& fields) {
     CComScope com;
     CComRef<IShellLinkW> link;
-    if (FAILED(CoCreateInstance(__uuidof(ShellLink), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkW),
-                                link.put_void())))
-        return 0;
     CComRef<IPersistFile> file;
-    if (FAILED(link->QueryInterface(__uuidof(IPersistFile), file.put_void()))) return 0;
+    if (!MakeShellLink(link, file)) return 0;
     // Working folder, show command and hot key keep the shell's defaults.
     if (fields.iconFile) link->SetIconLocation(fields.iconFile, fields.iconIndex);
     link->SetPath(fields.target);
@@ -30,12 +38,8 @@ int ReadShellLinkTarget(const wchar_t* linkPath, wchar_t* out, size_t cchOut) {
     out[0] = L'\0';
     CComScope com;
     CComRef<IShellLinkW> link;
-    if (FAILED(CoCreateInstance(__uuidof(ShellLink), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkW),
-                                link.put_void())))
-        return 0;
     CComRef<IPersistFile> file;
-    if (FAILED(link->QueryInterface(__uuidof(IPersistFile), file.put_void()))) return 0;
-    if (FAILED(file->Load(linkPath, STGM_READ))) return 0;
+    if (!MakeShellLink(link, file) || FAILED(file->Load(linkPath, STGM_READ))) return 0;
     wchar_t target[MAX_PATH] = L"";
     if (link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH) != S_OK) return 0;
     return CopyText(out, cchOut, target) ? 1 : 0;

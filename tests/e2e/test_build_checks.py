@@ -1,11 +1,15 @@
-"""The import check of the build: it passes the setup program and fails
-programs that need a runtime DLL or a function Windows XP SP3 lacks."""
+"""The build's promises: the import check passes both programs and fails
+programs that need a runtime DLL or a function Windows XP SP3 lacks; the
+uninstaller the payload carries is the one built here, with the setup
+program's manifest level; and a build in another folder gives the same bytes."""
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
+import zipfile
 
-from harness import SETUP_EXE, TOP
+from harness import BUILD, PAYLOAD, SETUP_EXE, TOP
 
 CHECK = os.path.join(TOP, "tools", "check_imports.py")
 
@@ -24,14 +28,52 @@ def build(folder, name, source, *flags):
     return exe
 
 
+SYSTEM_DLLS = {"advapi32.dll", "comctl32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll", "shell32.dll",
+               "user32.dll"}
+
+
+def imported_dlls(program):
+    dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", program], capture_output=True, text=True).stdout
+    return sorted({line.split()[-1].lower() for line in dump.splitlines() if "DLL Name:" in line})
+
+
 def test_the_setup_program_imports_only_system_functions_of_xp():
     status, errors = check(SETUP_EXE)
     assert status == 0, errors
-    dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", SETUP_EXE], capture_output=True, text=True).stdout
-    dlls = sorted({line.split()[-1].lower() for line in dump.splitlines() if "DLL Name:" in line})
-    system = {"advapi32.dll", "comctl32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll", "shell32.dll",
-              "user32.dll"}
-    assert dlls and set(dlls) <= system, dlls
+    dlls = imported_dlls(SETUP_EXE)
+    assert dlls and set(dlls) <= SYSTEM_DLLS, dlls
+
+
+def test_the_shipped_uninstaller_is_the_one_built_here_with_the_setup_programs_standards():
+    with tempfile.TemporaryDirectory() as folder:
+        with zipfile.ZipFile(os.path.join(PAYLOAD, "lumipg_payload.zip")) as archive:
+            shipped = archive.extract("lu_uninstall.exe", folder)
+        built = os.path.join(BUILD, "product", "uninstall", "lu_uninstall.exe")
+        assert open(shipped, "rb").read() == open(built, "rb").read()
+        status, errors = check(shipped)
+        assert status == 0, errors
+        dlls = imported_dlls(shipped)
+        assert dlls and set(dlls) <= SYSTEM_DLLS, dlls
+        assert b'level="highestAvailable"' in open(shipped, "rb").read()
+        # 32-bit, a Windows program, relocatable (ASLR).
+        header = subprocess.run(["i686-w64-mingw32-objdump", "-p", shipped], capture_output=True, text=True).stdout
+        assert "pei-i386" in header and "(Windows GUI)" in header and "DYNAMIC_BASE" in header, header[:800]
+
+
+def test_a_build_in_another_folder_gives_the_same_bytes():
+    folder = tempfile.mkdtemp(prefix="lumidor-rebuild-")
+    try:
+        subprocess.run(["cmake", "-S", TOP, "-B", folder, f"-DCMAKE_TOOLCHAIN_FILE={TOP}/cmake/mingw-i686.cmake",
+                        "-DLUMIDOR_THREAD_MODEL=win32", "-DCMAKE_BUILD_TYPE=MinSizeRel",
+                        f"-DLUMIDOR_DEPS={BUILD}/deps"], check=True, capture_output=True)
+        subprocess.run(["cmake", "--build", folder, "-j2", "--target", "lumidor476_setup"], check=True,
+                       capture_output=True)
+        for rebuilt, shipped in (("lumidor476_setup.exe", SETUP_EXE),
+                                 ("uninstall/lu_uninstall.exe", os.path.join(BUILD, "product", "uninstall",
+                                                                             "lu_uninstall.exe"))):
+            assert open(os.path.join(folder, rebuilt), "rb").read() == open(shipped, "rb").read(), rebuilt
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 def test_a_runtime_dll_or_a_function_newer_than_xp_fails_the_check():

@@ -1,4 +1,4 @@
-"""DLL planting: copies of the DLLs the setup program loads at run time, put
+"""DLL planting: copies of the DLLs the setup program and the uninstaller load at run time, put
 beside the program and in the current directory, are never loaded."""
 import os
 import re
@@ -87,3 +87,26 @@ def test_without_search_flags_planted_copies_stay_unloaded_and_comctl32_is_versi
     comctl32 = [p for p in loaded if p.lower().endswith("\\comctl32.dll")]
     assert comctl32 and all("\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0." in p.lower()
                             for p in comctl32), comctl32
+
+
+def test_the_uninstaller_never_loads_copies_planted_in_the_installation_or_start_folder():
+    prefix = Prefix("dll_planting_uninstaller")
+    assert prefix.setup("/silent", "/folder=C:\\Downloads", "/desktop=1", "/assoc=1") == 0
+    for folder in ("C:\\Downloads", "C:\\Arbeit"):
+        plant(prefix, folder)
+    prefix.dll_overrides = OVERRIDES
+    status, trace = prefix.run_trace(prefix.unix("C:\\Downloads\\lu_uninstall.exe"), ["/silent"],
+                                     cwd=prefix.unix("C:\\Arbeit"))
+    assert status == 0, status
+    assert not os.path.exists(prefix.unix("C:\\users\\root\\Desktop\\Lumidor.lnk"))
+    loaded = loads(trace, "lu_uninstall.exe")
+    # As for the setup program: only Wine's user32 takes version.dll beside the
+    # program, before any code of ours runs.
+    user32 = next(i for i, p in enumerate(loaded) if p.lower().endswith("\\user32.dll"))
+    planted = [p for p in loaded if p.startswith(PLANTED) and not p.endswith(".exe")]
+    assert all(loaded.index(p) < user32 and p.endswith("version.dll") for p in planted), planted
+    assert any(p.lower().endswith("\\system32\\shell32.dll") for p in loaded), loaded
+    assert [m for m in markers(prefix) if "version" not in m] == [], markers(prefix)
+    # The planted copies are no payload entries: they stay, and so does the folder.
+    prefix.wait_for_processes()
+    assert sorted(os.listdir(prefix.unix("C:\\Downloads"))) == sorted(RUNTIME_DLLS)

@@ -176,22 +176,38 @@ def test_the_other_installations_removal_keeps_the_shared_items_of_the_one_regis
     assert not os.path.exists(prefix.unix("C:\\Other"))
 
 
-def test_a_running_viewer_gives_1_and_removes_nothing():
-    prefix = machine("win7", "uninstall_viewer_running")
+def removal_while_running(name, start_blocker, status, message):
+    """A silent removal while another program runs: the status, one log entry
+    with the message, and nothing else changed."""
+    prefix = machine("win7", name)
     start = start_folder(prefix)
     assert prefix.setup(*EVERY_SWITCH) == 0
     command = quiet_uninstall(prefix)
     before = prefix.snapshot(folders=True)
-    viewer = prefix.start_viewer()
+    blocker = start_blocker(prefix)
     try:
-        assert run_quiet_uninstall(prefix, cwd=start, command=command) == 1
+        assert run_quiet_uninstall(prefix, cwd=start, command=command) == status
         entries = uninstall_log(start)
-        assert len(entries) == 1 and "Lumidor l\xe4uft" in entries[0], entries
+        assert len(entries) == 1 and message in entries[0], entries
     finally:
-        viewer.kill()
+        blocker.kill()
         prefix.stop()
     changes = snapshot_changes(before, prefix.snapshot(folders=True), ["^drive_c/start/Lumidor_Uninstall\\.log$"])
     assert changes == [], changes
+
+
+def test_a_running_viewer_gives_1_and_removes_nothing():
+    removal_while_running("uninstall_viewer_running", Prefix.start_viewer, 1, "Lumidor l\xe4uft")
+
+
+def start_wizard(prefix):
+    wizard = prefix.start(SETUP_EXE)
+    assert prefix.probe("ui", "wait-sheet|60") == 0
+    return wizard
+
+
+def test_a_running_setup_gives_5_and_removes_nothing():
+    removal_while_running("uninstall_setup_running", start_wizard, 5, "Setup oder eine Deinstallation")
 
 
 def test_a_held_file_gives_3_keeps_the_installation_recognisable_and_the_rerun_completes():
@@ -254,25 +270,6 @@ def test_the_uninstaller_outside_an_installation_gives_2_and_a_second_removal_fi
     open(os.path.join(installed, "lu_uninstall.exe"), "wb").write(spare)
     before = prefix.snapshot(folders=True)
     assert prefix.run(PROGRAM_FILES_64 + "\\lu_uninstall.exe", ["/silent"], cwd=start) == 2
-    changes = snapshot_changes(before, prefix.snapshot(folders=True), ["^drive_c/start/Lumidor_Uninstall\\.log$"])
-    assert changes == [], changes
-
-
-def test_a_running_setup_gives_5_and_removes_nothing():
-    prefix = machine("win7", "uninstall_setup_running")
-    start = start_folder(prefix)
-    assert prefix.setup(*EVERY_SWITCH) == 0
-    command = quiet_uninstall(prefix)
-    before = prefix.snapshot(folders=True)
-    wizard = prefix.start(SETUP_EXE)
-    try:
-        assert prefix.probe("ui", "wait-sheet|60") == 0
-        assert run_quiet_uninstall(prefix, cwd=start, command=command) == 5
-        entries = uninstall_log(start)
-        assert len(entries) == 1 and "Setup oder eine Deinstallation" in entries[0], entries
-    finally:
-        wizard.kill()
-        prefix.stop()
     changes = snapshot_changes(before, prefix.snapshot(folders=True), ["^drive_c/start/Lumidor_Uninstall\\.log$"])
     assert changes == [], changes
 
