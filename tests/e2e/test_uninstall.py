@@ -8,7 +8,7 @@ import shlex
 import shutil
 import subprocess
 
-from harness import PROBE_EXE, SETUP_EXE, Prefix, snapshot_changes
+from harness import PAYLOAD, PROBE_EXE, SETUP_EXE, Prefix, snapshot_changes
 from shell import COMMON_DESKTOP, DESKTOP, PROGRAMS, UNINSTALL, lnkinfo
 from wizard import IDNO, IDOK, IDYES
 
@@ -304,3 +304,32 @@ def test_the_question_no_removes_nothing_and_yes_removes_with_a_closing_message(
     assert not os.path.exists(prefix.unix(PROGRAM_FILES_64))
     assert prefix.machine_key(UNINSTALL) is None
     assert not os.path.exists(prefix.unix(PROGRAMS + "\\Lumidor"))
+
+
+def test_an_installation_into_a_drives_root_removes_its_files_and_never_the_root():
+    prefix = machine("win7", "uninstall_drive_root")
+    drive = os.path.join(prefix.path, "d-drive")
+    os.makedirs(drive)
+    prefix.map_drive("d", drive)
+    open(os.path.join(drive, "eigen.txt"), "w").write("mine")
+    assert prefix.setup("/silent", "/folder=D:\\", "/group=1") == 0
+    assert "lumi32.exe" in os.listdir(drive)
+    assert run_quiet_uninstall(prefix) == 0
+    prefix.wait_for_processes()
+    assert os.listdir(drive) == ["eigen.txt"]
+    pending = prefix.registry("system").get(PENDING[0], {}).get(PENDING[1], ("", ""))[1]
+    assert "D:" not in pending, pending
+
+
+def test_an_interactive_run_without_an_installation_says_so_in_a_box():
+    prefix = machine("win7", "uninstall_interactive_stray")
+    stray = prefix.unix("C:\\Fremd")
+    os.makedirs(stray)
+    shutil.copy(os.path.join(PAYLOAD, "..", "uninstall", "lu_uninstall.exe"), stray)
+    process = prefix.start("C:\\Fremd\\lu_uninstall.exe")
+    status, output = prefix.run_output(PROBE_EXE, ["ui", "wait-box|60", "box-text", f"answer|{IDOK}", "wait-no-box"])
+    assert status == 0, output
+    assert output.splitlines()[0] == ("In diesem Ordner ist Lumidor nicht installiert:\\nC:\\Fremd\\\\n\\n"
+                                      "Es wurde nichts entfernt."), output
+    assert process.wait(timeout=60) == 2
+    assert not os.path.exists(os.path.join(prefix.path, "Lumidor_Uninstall.log"))  # its start folder
