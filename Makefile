@@ -7,7 +7,7 @@ UNIT := build/unit
 TOOLCHAIN := $(CURDIR)/cmake/mingw-i686.cmake
 JOBS ?= $(shell nproc)
 
-.PHONY: all bootstrap product unit test unit-test e2e-test demo screenshots bench clean
+.PHONY: all bootstrap product unit test unit-test e2e-test demo screenshots bench sign manifests clean
 
 all: product
 
@@ -47,5 +47,18 @@ bench: product
 	@cmake --build $(PRODUCT) -j$(JOBS) --target bench_programs -- --no-print-directory
 	@python3 tools/bench.py
 
+# make sign SIGN_PFX=<file.pfx> [SIGN_PASSWORD_FILE=<file>] [SIGN_TIMESTAMP_URL=<url>] [DIST=<folder>]
+sign: bootstrap
+	@SIGN_PFX="$(SIGN_PFX)" SIGN_PASSWORD_FILE="$(SIGN_PASSWORD_FILE)" SIGN_TIMESTAMP_URL="$(SIGN_TIMESTAMP_URL)" \
+	  DIST="$(DIST)" tools/sign.sh
+
+# The winget manifests of the program in dist/ (signed or not; built first when
+# missing). INSTALLER_URL: where the program will be downloaded from.
+MANIFESTS ?= deploy/winget
+INSTALLER_URL ?= https://www.orvendal.example/download/lumidor476_setup.exe
+manifests:
+	@[ -f dist/lumidor476_setup.exe ] || $(MAKE) --no-print-directory product
+	@python3 tools/make_manifests.py dist/lumidor476_setup.exe "$(MANIFESTS)" "$(INSTALLER_URL)"
+
 clean:
-	rm -rf build/product build/unit build/wine dist
+	rm -rf build/product build/unit build/signed build/wine dist

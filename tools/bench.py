@@ -127,6 +127,11 @@ def main():
     print(f"overhead: setup program minus its archive  {overhead / 1024:.1f} KB  (target <= 100 KB); "
           f"NSIS header {nsis_header / 1024 if nsis_header else float('nan'):.1f} KB")
     print()
+    subprocess.run([sys.executable, os.path.join(harness.TOP, "tools", "size_table.py"), harness.SETUP_EXE,
+                    os.path.join(harness.BUILD, "product", "lumidor476_setup.map"), STANDARD_ZIP], check=True)
+    uninstaller = os.path.join(harness.BUILD, "product", "uninstall", "lu_uninstall.exe")
+    print(f"  {'lu_uninstall.exe':38}{os.path.getsize(uninstaller) / 1024:67.1f}")
+    print()
     print("phases of a standard installation (timing build, medians)")
     for name, milliseconds in phases.items():
         print(f"  {name:40} {milliseconds:7.1f} ms")

@@ -10,7 +10,7 @@ deps="$top/build/deps"
 packages=(
   make cmake python3 dpkg-dev bsdextrautils
   mingw-w64 gcc-mingw-w64-i686 g++-mingw-w64-i686 binutils-mingw-w64-i686
-  libz-mingw-w64-dev googletest
+  googletest osslsigncode openssl
   wine wine32:i386 wine64 fonts-wine fonts-liberation
   xvfb xauth imagemagick zip unzip icoutils liblnk-utils nsis hyperfine
 )

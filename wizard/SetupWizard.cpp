@@ -7,9 +7,9 @@
 #include "wizard/WizardSheet.h"
 #include "wizard/resource.h"
 
-CWizPropertySheet wizardSheet;
-
 void RunSetupWizard(CWinApp& app) {
+    // Lives for the wizard's run only (and so takes no room in the file).
+    CWizPropertySheet wizardSheet;
     LOGFONTW logFont = {};
     int dpi = 96;
     if (HDC screen = GetDC(nullptr)) {
