@@ -32,7 +32,9 @@ opens -nokeys -clcerts | openssl x509 -noout 2>/dev/null \
 opens -nocerts -nodes | grep -q "PRIVATE KEY" || fail "$pfx holds no private key"
 [ -z "$timestamp_url" ] && echo "make sign: no SIGN_TIMESTAMP_URL: the signatures carry no timestamp"
 
+# Always a fresh build: every program is signed with this certificate.
 build="$top/build/signed"
+rm -rf "$build"
 cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" -DLUMIDOR_THREAD_MODEL=win32 \
   -DCMAKE_BUILD_TYPE=MinSizeRel -DLUMIDOR_DEPS="$top/build/deps" -DSIGN_PFX="$pfx" \
   -DSIGN_PASSWORD_FILE="$password_file" -DSIGN_TIMESTAMP_URL="$timestamp_url" >/dev/null || fail "configuring $build failed"
@@ -40,6 +42,7 @@ cmake --build "$build" -j"$(nproc)" --target lumidor476_setup -- --no-print-dire
   || { tail -n 20 "$build/sign-build.log" >&2; fail "the signed build failed; $dist is left as it was"; }
 
 program="$build/lumidor476_setup.exe"
+rm -f "$build/setup.sig"
 osslsigncode extract-signature -in "$program" -out "$build/setup.sig" >/dev/null 2>&1 \
   || fail "$program carries no signature; $dist is left as it was"
 mkdir -p "$dist"
