@@ -14,7 +14,7 @@ COLUMNS = (".text", ".rdata", ".data", ".eh_frame", ".idata")
 ORIGINS = (
     ("our code", r"liblumidor_core\.a|CMakeFiles/"),
     ("minizip", r"libminizip\.a"),
-    ("zlib (inflate)", r"libzlib_inflate\.a"),
+    ("zlib (inflate)", r"libzlib_inflate\.a|libz\.a"),
     ("C++ runtime", r"libstdc\+\+\.a|libsupc\+\+\.a"),
     ("import tables", r"lib(kernel32|user32|gdi32|advapi32|shell32|ole32|comctl32|uuid)\.a"),
     ("C runtime", r"."),
