@@ -139,3 +139,16 @@ void FillSilentOptions(const wchar_t* commandLine, InstallOptions& options) {
     }
     ApplyCommandLineOptions(commandLine, options);
 }
+
+const wchar_t* ArgumentsOf(const wchar_t* commandLine) {
+    const wchar_t* p = commandLine;
+    if (*p == L'"') {
+        ++p;
+        while (*p != L'\0' && *p != L'"') ++p;
+        if (*p == L'"') ++p;
+    } else {
+        while (*p != L'\0' && *p != L' ' && *p != L'\t') ++p;
+    }
+    while (*p == L' ' || *p == L'\t') ++p;
+    return p;
+}

@@ -33,3 +33,6 @@ void ApplyCommandLineOptions(const wchar_t* commandLine, InstallOptions& options
 // The whole silent parse: defaults, the earlier installation's or the default
 // folder, then the options. Leaves silent = 1.
 void FillSilentOptions(const wchar_t* commandLine, InstallOptions& options);
+
+// The arguments after the program's own name, quoted or not, as WinMain gets them.
+const wchar_t* ArgumentsOf(const wchar_t* commandLine);

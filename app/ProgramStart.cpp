@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <stdlib.h>
 
+#include "app/CommandLine.h"
+
 extern "C" void __main();
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int show);
 
@@ -19,16 +21,7 @@ extern "C" int __cdecl atexit(void(__cdecl* function)(void)) {
 
 extern "C" void __cdecl ProgramStart() {
     __main();
-    // The arguments after the program's name, as the runtime would pass them.
-    wchar_t* arguments = GetCommandLineW();
-    if (*arguments == L'"') {
-        ++arguments;
-        while (*arguments != L'\0' && *arguments != L'"') ++arguments;
-        if (*arguments == L'"') ++arguments;
-    } else {
-        while (*arguments > L' ') ++arguments;
-    }
-    while (*arguments == L' ' || *arguments == L'\t') ++arguments;
+    wchar_t* arguments = const_cast<wchar_t*>(ArgumentsOf(GetCommandLineW()));
     // SW_SHOWDEFAULT: the first window takes what the starting program asked for.
     exit(wWinMain(GetModuleHandleW(nullptr), nullptr, arguments, SW_SHOWDEFAULT));
 }

@@ -1,4 +1,4 @@
-// The uninstaller's command line.
+// The uninstaller's switches.
 #include "uninstall/RemovalArguments.h"
 
 #include <wchar.h>
@@ -8,19 +8,6 @@ namespace {
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 }  // namespace
-
-const wchar_t* ArgumentsOf(const wchar_t* commandLine) {
-    const wchar_t* p = commandLine;
-    if (*p == L'"') {
-        ++p;
-        while (*p != L'\0' && *p != L'"') ++p;
-        if (*p == L'"') ++p;
-    } else {
-        while (*p != L'\0' && !IsBlank(*p)) ++p;
-    }
-    while (IsBlank(*p)) ++p;
-    return p;
-}
 
 bool HasSwitch(const wchar_t* arguments, const wchar_t* name) {
     size_t length = wcslen(name);

@@ -93,9 +93,8 @@ int CRemovalRun::Run() {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR arguments, int) {
     HardenDllSearch();
-    const wchar_t* arguments = ArgumentsOf(GetCommandLineW());
     if (FinishOwnRemoval(arguments)) return kRemovalComplete;
     CRemovalRun run(HasSwitch(arguments, L"/silent"), HasSwitch(arguments, L"/purge"));
     return run.Run();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "app/CommandLine.h"
 #include "unzip.h"
 #include "uninstall/FileRemoval.h"
 #include "uninstall/PayloadEntries.h"
