@@ -64,3 +64,39 @@ int EnsureFolder(wchar_t* text, size_t cchText) {
     CopyText(text, cchText, rebuilt);
     return CanEnter(text) ? 1 : 0;
 }
+
+bool CanonicalFolder(wchar_t* text, size_t cchText) {
+    constexpr size_t kLongPathChars = 520;
+    wchar_t full[kLongPathChars];
+    DWORD length = GetFullPathNameW(text, kLongPathChars, full, nullptr);
+    if (length == 0 || length >= kLongPathChars) return false;
+    wchar_t longForm[kLongPathChars];
+    length = GetLongPathNameW(full, longForm, kLongPathChars);
+    if (length == 0 || length >= kLongPathChars) CopyText(longForm, full);  // a folder not there (yet)
+    if (!EndsWithBackslash(longForm) && !AppendText(longForm, L"\\")) return false;
+    if (wcslen(longForm) >= cchText) return false;
+    return CopyText(text, cchText, longForm);
+}
+
+namespace {
+
+// Length of a full path's root: "C:\" or "\\server\share\" ("\\?\C:\" too).
+size_t RootLength(const wchar_t* path) {
+    if (path[0] != L'\\' || path[1] != L'\\') return path[0] != L'\0' && path[1] == L':' ? 3 : 0;
+    size_t separators = 0;
+    size_t i = 0;
+    for (; path[i] != L'\0' && separators < 4; ++i) separators += path[i] == L'\\';
+    return i;
+}
+
+}  // namespace
+
+bool CutLastLevel(wchar_t* path) {
+    size_t root = RootLength(path);
+    size_t length = wcslen(path);
+    while (length > root && path[length - 1] == L'\\') --length;
+    if (length <= root) return false;
+    while (length > root && path[length - 1] != L'\\') --length;
+    path[length] = L'\0';
+    return true;
+}

@@ -18,3 +18,13 @@ inline int EnsureFolder(wchar_t (&text)[N]) {
     static_assert(N >= 260, "folder buffers hold 260 characters");
     return EnsureFolder(text, N);
 }
+
+// The full path of a folder (no "." or ".." levels, no doubled separators)
+// ending in a backslash, with long names where the folder exists: the form in
+// which an installation records its folder. False, text unchanged, when it
+// would not fit in cchText characters.
+bool CanonicalFolder(wchar_t* text, size_t cchText);
+
+// Cuts the last level off a full path ("C:\A\B\" or "C:\A\B" becomes
+// "C:\A\"); false at the root ("C:\", "\\server\share\").
+bool CutLastLevel(wchar_t* path);
