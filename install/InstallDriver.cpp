@@ -5,10 +5,12 @@
 
 #include "app/InstallLog.h"
 #include "install/IconLibrary.h"
+#include "install/InstallInventory.h"
 #include "install/PayloadExtraction.h"
 #include "install/PhaseMark.h"
 #include "install/Registration.h"
 #include "install/ViewerSettings.h"
+#include "platform/FileIdentity.h"
 #include "platform/Folders.h"
 #include "platform/Text.h"
 #include "wizard/resource.h"
@@ -101,11 +103,20 @@ int PerformInstallation(InstallOptions& options, int* failureMessageId) {
     // A relative folder would be installed wherever the program was started.
     TrimSpaces(folder);
     if (!IsFullyQualifiedFolder(folder)) return report.Fail(IDS_INVALID_FOLDER, folder);
-    if (!FolderFitsInstallation(folder, LongestPayloadEntryName(IDR_PAYLOAD, L"ZIP"))) {
-        if (wcslen(folder) < kTargetFolderChars - 1 && !EndsWithBackslash(folder)) AppendText(folder, L"\\");
-        return report.Fail(IDS_CANNOT_CREATE_FOLDER, folder);
-    }
+    // Without "." or ".." levels before anything is made ("x\.." must not make
+    // x), and in the canonical form, long names included, once it is made:
+    // that is how the folder is recorded everywhere.
+    size_t longestEntry = LongestPayloadEntryName(IDR_PAYLOAD, L"ZIP");
+    if (!CanonicalFolder(folder, kTargetFolderChars) && wcslen(folder) < kTargetFolderChars - 1 &&
+        !EndsWithBackslash(folder))
+        AppendText(folder, L"\\");
+    if (!FolderFitsInstallation(folder, longestEntry)) return report.Fail(IDS_CANNOT_CREATE_FOLDER, folder);
+    CInstallInventory inventory;
+    inventory.NoteFolderBefore(folder);
     if (!EnsureFolder(folder)) return report.Fail(IDS_CANNOT_CREATE_FOLDER, folder);
+    CanonicalFolder(folder, kTargetFolderChars);
+    if (!FolderFitsInstallation(folder, longestEntry)) return report.Fail(IDS_CANNOT_CREATE_FOLDER, folder);
+    inventory.NoteFolderMade(folder);
 
     wchar_t pluginsFolder[kPathChars];
     FormatText(pluginsFolder, kPathChars, L"%sPlugins", folder);
@@ -122,7 +133,8 @@ int PerformInstallation(InstallOptions& options, int* failureMessageId) {
     // From here on everything names the folder the files are in, which
     // differs from the text given when a level of it ended in blanks.
     wchar_t settingsIniPath[kPathChars];
-    WriteViewerSettings(folder, options.iniFolder, options.silent, settingsIniPath);
+    bool settingsFolderCreated = false;
+    WriteViewerSettings(folder, options.iniFolder, options.silent, settingsIniPath, &settingsFolderCreated);
     MARK_PHASE("settings");
 
     int associationConfirmed = 1;
@@ -133,9 +145,14 @@ int PerformInstallation(InstallOptions& options, int* failureMessageId) {
             associationConfirmed = 0;
     }
 
+    inventory.NoteRegistryBefore();
     RegistrationStep(associationConfirmed, options.associationRequested, folder,
                      options.startMenuGroup, options.desktopShortcut, options.thumbnailsShortcut, options.allUsers,
                      options.associationRows, options.associateForAllUsers);
+    wchar_t settingsFolder[kPathChars];
+    bool separateSettings = CopyText(settingsFolder, settingsIniPath) && CutLastLevel(settingsFolder) &&
+                            !SameItem(settingsFolder, folder);
+    inventory.WriteRecord(separateSettings ? settingsFolder : nullptr, settingsFolderCreated);
     MARK_PHASE("registration");
     ConvertIniToUnicode(settingsIniPath);
     MARK_PHASE("settings in UTF-16");

@@ -69,28 +69,16 @@ void WriteUninstallEntry(const RegistrationTexts& texts) {
     wchar_t displayVersion[16];
     FormatText(displayVersion, 16, L"%d.%d", kMajorVersion, kMinorVersion);
 
-    struct UninstallValue {
-        const wchar_t* name;
-        const wchar_t* text;  // null: a number
-        DWORD number;
-    };
-    const UninstallValue values[] = {
-        {L"DisplayName", kProductTitle, 0},
-        {L"UninstallString", uninstallString, 0},
-        {L"Publisher", L"Orvendal", 0},
-        {L"InstallLocation", texts.folder, 0},
-        {L"DisplayVersion", displayVersion, 0},
-        {L"DisplayIcon", texts.programIcon, 0},
-        {L"VersionMajor", nullptr, kMajorVersion},
-        {L"VersionMinor", nullptr, kMinorVersion},
-        {L"EstimatedSize", nullptr, kEstimatedSizeKb},
-        {L"QuietUninstallString", quietUninstallString, 0},
-    };
-    for (const UninstallValue& value : values) {
-        if (value.text) {
-            SetStringValue(key.get(), value.name, value.text);
+    // A text for each value, or null for a number.
+    const wchar_t* valueTexts[kUninstallValueCount] = {kProductTitle, uninstallString, L"Orvendal", texts.folder,
+                                                       displayVersion, texts.programIcon, nullptr, nullptr, nullptr,
+                                                       quietUninstallString};
+    const DWORD numbers[kUninstallValueCount] = {0, 0, 0, 0, 0, 0, kMajorVersion, kMinorVersion, kEstimatedSizeKb, 0};
+    for (int i = 0; i < kUninstallValueCount; ++i) {
+        if (valueTexts[i]) {
+            SetStringValue(key.get(), kUninstallValueNames[i], valueTexts[i]);
         } else {
-            SetDwordValue(key.get(), value.name, value.number);
+            SetDwordValue(key.get(), kUninstallValueNames[i], numbers[i]);
         }
     }
 }
@@ -101,7 +89,7 @@ void WriteCapabilities(const RegistrationTexts& texts) {
     SetDefaultValue(HKEY_LOCAL_MACHINE, commandKey, texts.applicationCommand);
     CScopedKey capabilities;
     if (CreateKey(HKEY_LOCAL_MACHINE, kCapabilitiesKey, capabilities) == ERROR_SUCCESS)
-        SetStringValue(capabilities.get(), L"ApplicationDescription", kApplicationDescription);
+        SetStringValue(capabilities.get(), kApplicationDescriptionValue, kApplicationDescription);
     capabilities.reset();
     // Left empty: the association pass fills it.
     CScopedKey fileAssociations;

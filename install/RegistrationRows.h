@@ -6,8 +6,28 @@
 // "Lumidor 4.76 (32-bit)": the uninstall entry's name and the uninstaller's title.
 extern const wchar_t kProductTitle[];
 
-// HKLM: the uninstall entry.
+// HKLM: the uninstall entry, and the installation's record inside it
+// (install/InstallRecord.h).
 extern const wchar_t kUninstallKey[];
+extern const wchar_t kInstallRecordKey[];
+extern const wchar_t kFormerDefaultsKey[];
+// The uninstall entry's values, in write order: their names, and the index
+// of each.
+enum UninstallValue {
+    kDisplayNameValue,
+    kUninstallStringValue,
+    kPublisherValue,
+    kInstallLocationValue,
+    kDisplayVersionValue,
+    kDisplayIconValue,
+    kVersionMajorValue,
+    kVersionMinorValue,
+    kEstimatedSizeValue,
+    kQuietUninstallStringValue,
+    kUninstallValueCount
+};
+extern const wchar_t* const kUninstallValueNames[kUninstallValueCount];
+
 // HKLM: the viewer's own class and its open command.
 extern const wchar_t kViewerClassKey[];
 // HKCR: the application entry of lumi32.exe.
@@ -15,6 +35,7 @@ extern const wchar_t kApplicationKey[];
 // HKLM: the application key whose Capabilities the Default Programs list names.
 extern const wchar_t kApplicationRootKey[];
 extern const wchar_t kCapabilitiesKey[];
+extern const wchar_t kApplicationDescriptionValue[];
 extern const wchar_t kCapabilityAssociationsKey[];
 // HKLM: the list of registered applications and the viewer's value in it.
 extern const wchar_t kRegisteredApplicationsKey[];

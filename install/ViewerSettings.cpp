@@ -7,6 +7,7 @@
 #include "app/SystemProbes.h"
 #include "install/SettingsCarryOver.h"
 #include "install/SettingsEncoding.h"
+#include "platform/FileIdentity.h"
 #include "platform/Folders.h"
 #include "platform/Profile.h"
 #include "platform/Scoped.h"
@@ -63,10 +64,11 @@ bool WriteAll(HANDLE file, const void* data, DWORD bytes) {
 }
 
 // The settings file an INI folder text names: expanded, trimmed, with a
-// backslash, followed by "lumi32.ini"; create makes the folder. False when
-// the folder counts as none: it expands to nothing or to blanks only, or
-// the path would pass 259 characters.
-bool SettingsFileIn(const wchar_t* iniFolder, bool create, wchar_t (&path)[kPathChars]) {
+// backslash, followed by "lumi32.ini"; create makes the folder, and created
+// (when given) tells whether it was not there before. False when the folder
+// counts as none: it expands to nothing or to blanks only, or the path would
+// pass 259 characters.
+bool SettingsFileIn(const wchar_t* iniFolder, bool create, wchar_t (&path)[kPathChars], bool* created = nullptr) {
     if (iniFolder[0] == L'\0') return false;
     wchar_t expanded[kExpandedFolderChars];
     bool expandedOk = wcschr(iniFolder, L'%') ? ExpandIniFolder(iniFolder, expanded, kExpandedFolderChars)
@@ -76,7 +78,10 @@ bool SettingsFileIn(const wchar_t* iniFolder, bool create, wchar_t (&path)[kPath
     size_t length = wcslen(expanded);
     if (length == 0 || length >= kPathChars) return false;
     if (create) {
+        DWORD attributes = GetFileAttributesW(expanded);
+        if (created) *created = attributes == INVALID_FILE_ATTRIBUTES;
         EnsureFolder(expanded);
+        if (created) *created = *created && GetFileAttributesW(expanded) != INVALID_FILE_ATTRIBUTES;
     } else if (!EndsWithBackslash(expanded) && !AppendText(expanded, L"\\")) {
         return false;
     }
@@ -184,7 +189,8 @@ bool SeparateSettingsFile(const wchar_t* programFolder, wchar_t* path) {
     ReadProfileText(programIniPath, L"Others", L"INI_Folder", iniFolder, kIniFolderChars);
     wchar_t settingsPath[kPathChars];
     if (!SettingsFileIn(iniFolder, false, settingsPath)) return false;
-    if (lstrcmpiW(settingsPath, programIniPath) == 0) return false;
+    // The program folder's own file in another spelling ("C:\Lumidor\.") is no other file.
+    if (PathNamesItem(settingsPath, programIniPath)) return false;
     return CopyText(path, kPathChars, settingsPath);
 }
 
@@ -192,7 +198,8 @@ bool SettingsTwinOf(const wchar_t* settingsPath, wchar_t* twin) {
     return FormatText(twin, kPathChars, L"%s_temp", settingsPath);
 }
 
-void WriteViewerSettings(const wchar_t* targetFolder, wchar_t* iniFolder, int silent, wchar_t* settingsIniPath) {
+void WriteViewerSettings(const wchar_t* targetFolder, wchar_t* iniFolder, int silent, wchar_t* settingsIniPath,
+                         bool* settingsFolderCreated) {
     wchar_t programIniPath[kPathChars];
     FileInFolder(targetFolder, kIniName, programIniPath);
 
@@ -211,7 +218,9 @@ void WriteViewerSettings(const wchar_t* targetFolder, wchar_t* iniFolder, int si
 
     // An INI folder that counts as none keeps the settings beside the program.
     wchar_t settingsPath[kPathChars];
-    bool separateFolder = SettingsFileIn(iniFolder, true, settingsPath);
+    bool folderCreated = false;
+    bool separateFolder = SettingsFileIn(iniFolder, true, settingsPath, &folderCreated);
+    if (settingsFolderCreated) *settingsFolderCreated = separateFolder && folderCreated;
     if (!separateFolder) CopyText(settingsPath, programIniPath);
     NormaliseSettingsEncoding(settingsPath);
 

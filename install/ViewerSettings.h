@@ -9,7 +9,10 @@ constexpr size_t kExpandedFolderChars = 520;
 // Writes INI_Folder, the language and (when none is set yet) the toolbar skin,
 // and returns the settings file's path in settingsIniPath[260]. In silent
 // mode an empty iniFolder[260] may become "%APPDATA%\Lumidor".
-void WriteViewerSettings(const wchar_t* targetFolder, wchar_t* iniFolder, int silent, wchar_t* settingsIniPath);
+// settingsFolderCreated (when given): whether this call made the folder of a
+// settings file outside the program folder.
+void WriteViewerSettings(const wchar_t* targetFolder, wchar_t* iniFolder, int silent, wchar_t* settingsIniPath,
+                         bool* settingsFolderCreated = nullptr);
 
 // The settings file of the installation in programFolder, as its own
 // "lumi32.ini" names it through INI_Folder, in path[260]; false when the

@@ -1,0 +1,39 @@
+// What an installation finds before it changes anything, and the record of
+// what it made and replaced that it leaves once done (install/InstallRecord.h).
+#pragma once
+
+#include <stddef.h>
+
+#include "assoc/AssociationKeys.h"
+#include "platform/Text.h"
+#include "platform/TextList.h"
+
+class CInstallInventory {
+public:
+    CInstallInventory();
+
+    // Before the installation folder (a full path) is made: the deepest of
+    // its levels that exists already.
+    void NoteFolderBefore(const wchar_t* folder);
+    // Once it is made (canonical, ending in a backslash): every level below
+    // that one was created by this installation.
+    void NoteFolderMade(const wchar_t* folder);
+
+    // Before the registration: which keys the installation may create exist,
+    // the extensions' default classes, and the NoOpenWith values.
+    void NoteRegistryBefore();
+
+    // After the registration: writes the record, merged with the one an
+    // earlier installation left. settingsFolder: the folder of a settings file
+    // outside the program folder (null for none), made by this run or not.
+    void WriteRecord(const wchar_t* settingsFolder, bool settingsFolderCreated);
+
+private:
+    wchar_t userSid_[192] = L"";
+    wchar_t existingLevel_[kPathChars] = L"";
+    wchar_t folder_[kPathChars] = L"";
+    CTextList createdFolders_;
+    CTextList missingKeys_;      // recorded names of keys that did not exist
+    CTextList formerDefaults_;   // "<extension>=<class>" of the extensions' defaults
+    bool noOpenWithBefore_[kBuiltInAppClassCount] = {};
+};
