@@ -5,7 +5,6 @@
 #include <shlobj.h>
 #include <wchar.h>
 
-#include "app/SystemProbes.h"
 #include "assoc/AssociationKeys.h"
 #include "assoc/FormatCatalogue.h"
 #include "install/RegistrationRows.h"
@@ -27,59 +26,74 @@ void DeleteValueOrReport(HKEY root, const wchar_t* path, const wchar_t* name, CR
     if (DeleteValue(root, path, name) != ERROR_SUCCESS) report.FailedKey(root, path, name ? name : L"");
 }
 
-// A key the installation created goes once nothing of anyone else is left.
-void DeleteKeyIfEmpty(HKEY root, const wchar_t* path) {
-    if (IsKeyEmpty(root, path)) DeleteKey(root, path);
+// A key of ours, once nothing of anyone else is left in it.
+void DeleteKeyIfEmpty(HKEY root, const wchar_t* path, CRemovalReport& report) {
+    if (IsKeyEmpty(root, path) && DeleteKey(root, path) != ERROR_SUCCESS) report.FailedKey(root, path);
 }
 
-bool KeyCommandNamesFolder(HKEY root, const wchar_t* key, const wchar_t* commandSubkey, const wchar_t* folder) {
+bool CommandOf(HKEY root, const wchar_t* key, const wchar_t* commandSubkey, wchar_t (&command)[kKeyChars]) {
     wchar_t commandKey[kKeyChars];
-    wchar_t command[kKeyChars];
     return FormatText(commandKey, kKeyChars, L"%s\\%s", key, commandSubkey) &&
-           ReadStringValue(root, commandKey, nullptr, command, kKeyChars) && CommandNamesFolder(command, folder);
+           ReadStringValue(root, commandKey, nullptr, command, kKeyChars);
+}
+
+bool KeyIsOurs(HKEY root, const wchar_t* key, const wchar_t* commandSubkey, const CInstallation& installation) {
+    wchar_t command[kKeyChars];
+    return CommandOf(root, key, commandSubkey, command) && installation.CommandIsOurs(command);
 }
 
 // A key whose open command starts this installation's viewer, with all below it.
-void RemoveOwnedKey(HKEY root, const wchar_t* key, const wchar_t* commandSubkey, const wchar_t* folder,
+void RemoveOwnedKey(HKEY root, const wchar_t* key, const wchar_t* commandSubkey, const CInstallation& installation,
                     CRemovalReport& report) {
-    if (KeyCommandNamesFolder(root, key, commandSubkey, folder)) DeleteTreeOrReport(root, key, report);
+    if (KeyIsOurs(root, key, commandSubkey, installation)) DeleteTreeOrReport(root, key, report);
 }
 
-// A string value naming one of the viewer's classes.
-bool NamesViewerClass(HKEY root, const wchar_t* path, const wchar_t* name) {
-    wchar_t progId[kKeyChars];
-    return ReadStringValue(root, path, name, progId, kKeyChars) && IsViewerProgId(progId);
+// Whether a string value names one of the viewer's classes; dangling: one
+// whose class no longer exists.
+bool NamesViewerClass(HKEY root, const wchar_t* path, const wchar_t* name, bool& dangling) {
+    wchar_t progId[kKeyChars], classKey[kKeyChars];
+    if (!ReadStringValue(root, path, name, progId, kKeyChars) || !IsViewerProgId(progId)) return false;
+    CScopedKey key;
+    dangling = FormatText(classKey, kKeyChars, L"SOFTWARE\\Classes\\%s", progId) &&
+               IsMissingKey(OpenKey(HKEY_LOCAL_MACHINE, classKey, KEY_QUERY_VALUE, key));
+    return true;
 }
 
-// What one extension got: the machine default class, the user's Explorer
-// choice of the XP family and of Vista and later.
-void RemoveExtensionAssociation(const wchar_t* extension, CRemovalReport& report) {
+// What one extension got: the machine default class (a former one comes
+// back), the user's Explorer choices of the XP family and of Vista and
+// later. Taken when this installation owns them, and wherever they name a
+// viewer class that is gone.
+void RemoveExtensionReferences(const wchar_t* extension, const CInstallation& installation, CRemovalReport& report) {
+    bool owner = installation.OwnsSharedItems();
+    bool dangling = false;
     wchar_t key[kKeyChars];
-    if (ExtensionKeyFor(extension, key, kKeyChars) && NamesViewerClass(HKEY_LOCAL_MACHINE, key, nullptr)) {
-        DeleteValueOrReport(HKEY_LOCAL_MACHINE, key, nullptr, report);
-        DeleteKeyIfEmpty(HKEY_LOCAL_MACHINE, key);
+    if (ExtensionKeyFor(extension, key, kKeyChars) && NamesViewerClass(HKEY_LOCAL_MACHINE, key, nullptr, dangling) &&
+        (owner || dangling)) {
+        wchar_t former[kKeyChars];
+        if (installation.Record().FormerDefault(extension, former, kKeyChars)) {
+            if (SetDefaultValue(HKEY_LOCAL_MACHINE, key, former) != ERROR_SUCCESS)
+                report.FailedKey(HKEY_LOCAL_MACHINE, key, L"");
+        } else {
+            DeleteValueOrReport(HKEY_LOCAL_MACHINE, key, nullptr, report);
+        }
     }
-    wchar_t userKey[kKeyChars];
-    if (!FormatText(userKey, kKeyChars, kExplorerExtensionKeyFormat, extension)) return;
-    if (NamesViewerClass(HKEY_CURRENT_USER, userKey, kExplorerProgIdValue))
-        DeleteValueOrReport(HKEY_CURRENT_USER, userKey, kExplorerProgIdValue, report);
+    if (FormatText(key, kKeyChars, kExplorerExtensionKeyFormat, extension) &&
+        NamesViewerClass(HKEY_CURRENT_USER, key, kExplorerProgIdValue, dangling) && (owner || dangling))
+        DeleteValueOrReport(HKEY_CURRENT_USER, key, kExplorerProgIdValue, report);
     if (FormatText(key, kKeyChars, kUserChoiceKeyFormat, extension) &&
-        NamesViewerClass(HKEY_CURRENT_USER, key, kUserChoiceProgIdValue))
+        NamesViewerClass(HKEY_CURRENT_USER, key, kUserChoiceProgIdValue, dangling) && (owner || dangling))
         DeleteTreeOrReport(HKEY_CURRENT_USER, key, report);
-    DeleteKeyIfEmpty(HKEY_CURRENT_USER, userKey);
 }
 
-// Items that name no folder: they belong to the installation the class
-// "Lumidor" points at.
-void RemoveSharedAssociations(CRemovalReport& report) {
-    for (const FormatRow& row : kFormatCatalogue) {
-        for (int i = 0; i < row.ExtensionCount(); ++i) RemoveExtensionAssociation(row.extensions[i].extension, report);
-    }
+// The NoOpenWith values the record says this installation created, for the
+// user removing it, and the registered-application value.
+void RemoveSharedValues(const CInstallation& installation, CRemovalReport& report) {
+    const CTextList& created = installation.Record().CreatedNoOpenWith();
     for (const wchar_t* appClass : kBuiltInAppClasses) {
-        wchar_t value[2];
-        if (!ReadStringValue(HKEY_CURRENT_USER, appClass, kNoOpenWithValue, value, 2)) continue;
-        DeleteValueOrReport(HKEY_CURRENT_USER, appClass, kNoOpenWithValue, report);
-        DeleteKeyIfEmpty(HKEY_CURRENT_USER, appClass);
+        wchar_t name[kKeyChars];
+        if (RecordedKeyName(HKEY_CURRENT_USER, appClass, installation.UserSid(), name, kKeyChars) &&
+            created.Contains(name))
+            DeleteValueOrReport(HKEY_CURRENT_USER, appClass, kNoOpenWithValue, report);
     }
     wchar_t registered[kKeyChars];
     if (ReadStringValue(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey, kRegisteredApplicationName, registered,
@@ -88,44 +102,136 @@ void RemoveSharedAssociations(CRemovalReport& report) {
         DeleteValueOrReport(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey, kRegisteredApplicationName, report);
 }
 
-}  // namespace
+// The viewer's own key: the values the installation writes, then each key
+// when empty; what the viewer or the user added stays with its key.
+void RemoveApplicationKey(CRemovalReport& report) {
+    wchar_t commandKey[kKeyChars];
+    if (!FormatText(commandKey, kKeyChars, L"%s\\%s", kApplicationRootKey, kOpenCommandSubkey)) return;
+    DeleteValueOrReport(HKEY_LOCAL_MACHINE, commandKey, nullptr, report);
+    // shell\open\command, shell\open, shell.
+    for (int level = 0; level < 3; ++level) {
+        DeleteKeyIfEmpty(HKEY_LOCAL_MACHINE, commandKey, report);
+        *wcsrchr(commandKey, L'\\') = L'\0';
+    }
 
-bool CommandNamesFolder(const wchar_t* command, const wchar_t* folder) {
-    wchar_t commandFolder[kPathChars];
-    return InstallFolderFromOpenCommand(command, commandFolder, kPathChars) && lstrcmpiW(commandFolder, folder) == 0;
+    CScopedKey associations;
+    if (OpenKey(HKEY_LOCAL_MACHINE, kCapabilityAssociationsKey, KEY_QUERY_VALUE | KEY_SET_VALUE, associations) ==
+        ERROR_SUCCESS) {
+        // Enumerated afresh after each deletion: indexes move.
+        for (DWORD index = 0;;) {
+            wchar_t name[256], progId[kKeyChars];
+            DWORD cchName = ARRAYSIZE(name), type = 0, cbData = sizeof(progId) - sizeof(wchar_t);
+            LONG status = RegEnumValueW(associations.get(), index, name, &cchName, nullptr, &type,
+                                        reinterpret_cast<BYTE*>(progId), &cbData);
+            if (status == ERROR_NO_MORE_ITEMS) break;
+            progId[status == ERROR_SUCCESS ? cbData / sizeof(wchar_t) : 0] = L'\0';
+            if (status == ERROR_SUCCESS && type == REG_SZ && IsViewerProgId(progId) &&
+                RegDeleteValueW(associations.get(), name) == ERROR_SUCCESS)
+                continue;
+            if (status == ERROR_SUCCESS && type == REG_SZ && IsViewerProgId(progId))
+                report.FailedKey(HKEY_LOCAL_MACHINE, kCapabilityAssociationsKey, name);
+            ++index;
+        }
+        associations.reset();
+        DeleteKeyIfEmpty(HKEY_LOCAL_MACHINE, kCapabilityAssociationsKey, report);
+    }
+    DeleteValueOrReport(HKEY_LOCAL_MACHINE, kCapabilitiesKey, kApplicationDescriptionValue, report);
+    DeleteKeyIfEmpty(HKEY_LOCAL_MACHINE, kCapabilitiesKey, report);
+    DeleteKeyIfEmpty(HKEY_LOCAL_MACHINE, kApplicationRootKey, report);
 }
 
-void RemoveRegistration(const wchar_t* folder, CRemovalReport& report) {
-    bool ownsSharedItems = KeyCommandNamesFolder(HKEY_LOCAL_MACHINE, kViewerClassKey, kOpenCommandSubkey, folder);
-    if (ownsSharedItems) RemoveSharedAssociations(report);
+// The keys the record names as created by this installation (the user's
+// only for the user who installed), the deepest first, each when empty.
+void RemoveCreatedKeys(const CInstallation& installation, CRemovalReport& report) {
+    const CTextList& created = installation.Record().CreatedKeys();
+    for (int depth = 16; depth >= 0; --depth) {
+        for (const wchar_t* name = created.First(); name; name = created.Next(name)) {
+            HKEY root;
+            const wchar_t* path;
+            if (!ParseRecordedKey(name, installation.UserSid(), root, path)) continue;
+            int levels = 0;
+            for (const wchar_t* p = path; *p != L'\0'; ++p) levels += *p == L'\\';
+            if (levels == depth) DeleteKeyIfEmpty(root, path, report);
+        }
+    }
+}
 
+}  // namespace
+
+void RemoveRegistration(const CInstallation& installation, bool purge, CRemovalReport& report) {
     // Classes shared by several extensions come up more than once; the second
     // time there is nothing left to remove.
     for (const FormatRow& row : kFormatCatalogue) {
         for (int i = 0; i < row.ExtensionCount(); ++i) {
             wchar_t classKey[kKeyChars];
             if (ClassKeyFor(row.extensions[i].progIdBase, classKey, kKeyChars))
-                RemoveOwnedKey(HKEY_LOCAL_MACHINE, classKey, kOpenCommandSubkey, folder, report);
+                RemoveOwnedKey(HKEY_LOCAL_MACHINE, classKey, kOpenCommandSubkey, installation, report);
         }
     }
-    RemoveOwnedKey(HKEY_CLASSES_ROOT, kApplicationKey, kOpenCommandSubkey, folder, report);
+    RemoveOwnedKey(HKEY_CLASSES_ROOT, kApplicationKey, kOpenCommandSubkey, installation, report);
     for (const wchar_t* parent : kBrowseVerbParents) {
         wchar_t verbKey[kKeyChars];
         if (FormatText(verbKey, kKeyChars, L"%s\\%s", parent, kBrowseVerb))
-            RemoveOwnedKey(HKEY_LOCAL_MACHINE, verbKey, L"command", folder, report);
+            RemoveOwnedKey(HKEY_LOCAL_MACHINE, verbKey, L"command", installation, report);
     }
-    RemoveOwnedKey(HKEY_LOCAL_MACHINE, kApplicationRootKey, kOpenCommandSubkey, folder, report);
-    RemoveOwnedKey(HKEY_LOCAL_MACHINE, kViewerClassKey, kOpenCommandSubkey, folder, report);
 
-    if (ownsSharedItems) {
+    // The viewer's own key, while its command names this installation (or,
+    // in a rerun, is gone while the entry still names it).
+    wchar_t command[kKeyChars];
+    bool hasCommand = CommandOf(HKEY_LOCAL_MACHINE, kApplicationRootKey, kOpenCommandSubkey, command);
+    if (hasCommand ? installation.CommandIsOurs(command) : installation.IsRegistered()) {
+        if (purge) {
+            DeleteTreeOrReport(HKEY_LOCAL_MACHINE, kApplicationRootKey, report);
+        } else {
+            RemoveApplicationKey(report);
+        }
+    }
+
+    if (installation.OwnsSharedItems()) RemoveSharedValues(installation, report);
+    for (const FormatRow& row : kFormatCatalogue) {
+        for (int i = 0; i < row.ExtensionCount(); ++i)
+            RemoveExtensionReferences(row.extensions[i].extension, installation, report);
+    }
+
+    if (installation.OwnsSharedItems()) {
         SystemParametersInfoW(kReloadSystemIcons, 0, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
         NotifyAssociationsChanged(kFlushNoWait);
     }
 }
 
-void RemoveUninstallEntry(const wchar_t* folder, CRemovalReport& report) {
+void RemoveLastRegistration(const CInstallation& installation, bool purge, CRemovalReport& report) {
+    RemoveCreatedKeys(installation, report);
+    // The record stays until what it names is gone.
+    if (report.Clean() && installation.IsRegistered()) {
+        if (purge) {
+            DeleteTreeOrReport(HKEY_LOCAL_MACHINE, kUninstallKey, report);
+        } else {
+            DeleteTreeOrReport(HKEY_LOCAL_MACHINE, kInstallRecordKey, report);
+            DeleteValueOrReport(HKEY_LOCAL_MACHINE, kUninstallKey, nullptr, report);
+            for (const wchar_t* name : kUninstallValueNames)
+                DeleteValueOrReport(HKEY_LOCAL_MACHINE, kUninstallKey, name, report);
+            DeleteKeyIfEmpty(HKEY_LOCAL_MACHINE, kUninstallKey, report);
+        }
+    }
+    if (report.Clean()) RemoveOwnedKey(HKEY_LOCAL_MACHINE, kViewerClassKey, kOpenCommandSubkey, installation, report);
+}
+
+void ReportRegistrationLeft(const CInstallation& installation, CRemovalReport& report) {
     wchar_t location[kPathChars];
-    if (!ReadStringValue(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation", location, kPathChars)) return;
-    if (!EndsWithBackslash(location) && !AppendText(location, L"\\")) return;
-    if (lstrcmpiW(location, folder) == 0) DeleteTreeOrReport(HKEY_LOCAL_MACHINE, kUninstallKey, report);
+    if (installation.IsRegistered() &&
+        ReadStringValue(HKEY_LOCAL_MACHINE, kUninstallKey, kUninstallValueNames[kInstallLocationValue], location,
+                        kPathChars))
+        report.FailedKey(HKEY_LOCAL_MACHINE, kUninstallKey);
+    if (KeyIsOurs(HKEY_LOCAL_MACHINE, kViewerClassKey, kOpenCommandSubkey, installation))
+        report.FailedKey(HKEY_LOCAL_MACHINE, kViewerClassKey);
+    for (const FormatRow& row : kFormatCatalogue) {
+        for (int i = 0; i < row.ExtensionCount(); ++i) {
+            wchar_t classKey[kKeyChars];
+            if (ClassKeyFor(row.extensions[i].progIdBase, classKey, kKeyChars) &&
+                KeyIsOurs(HKEY_LOCAL_MACHINE, classKey, kOpenCommandSubkey, installation))
+                report.FailedKey(HKEY_LOCAL_MACHINE, classKey);
+        }
+    }
+    if (KeyIsOurs(HKEY_CLASSES_ROOT, kApplicationKey, kOpenCommandSubkey, installation))
+        report.FailedKey(HKEY_CLASSES_ROOT, kApplicationKey);
 }

@@ -15,7 +15,14 @@ bool HasSwitch(const wchar_t* arguments, const wchar_t* name) {
         while (IsBlank(*p)) ++p;
         const wchar_t* word = p;
         while (*p != L'\0' && !IsBlank(*p)) ++p;
-        if (static_cast<size_t>(p - word) == length && _wcsnicmp(word, name, length) == 0) return true;
+        // "/silent" in quotes, as a deployment tool may pass it, is the same word.
+        const wchar_t* start = word;
+        const wchar_t* end = p;
+        if (end - start >= 2 && *start == L'"' && end[-1] == L'"') {
+            ++start;
+            --end;
+        }
+        if (static_cast<size_t>(end - start) == length && _wcsnicmp(start, name, length) == 0) return true;
     }
     return false;
 }

@@ -28,6 +28,18 @@ void CRemovalReport::Failed(const wchar_t* item) {
     text_[used_] = L'\0';
 }
 
+void CRemovalReport::FailedOnce(const wchar_t* item) {
+    size_t length = wcslen(item);
+    for (const wchar_t* line = Items(); *line != L'\0';) {
+        const wchar_t* end = wcschr(line, L'\n');
+        size_t lineLength = end ? static_cast<size_t>(end - line) : wcslen(line);
+        if (lineLength == length && wcsncmp(line, item, length) == 0) return;
+        if (!end) break;
+        line = end + 1;
+    }
+    Failed(item);
+}
+
 void CRemovalReport::FailedKey(const void* root, const wchar_t* path, const wchar_t* valueName) {
     const wchar_t* rootName = root == HKEY_CLASSES_ROOT    ? L"HKEY_CLASSES_ROOT"
                               : root == HKEY_CURRENT_USER ? L"HKEY_CURRENT_USER"
@@ -38,5 +50,5 @@ void CRemovalReport::FailedKey(const void* root, const wchar_t* path, const wcha
     } else {
         FormatText(item, ARRAYSIZE(item), L"%s\\%s", rootName, path);
     }
-    Failed(item);
+    FailedOnce(item);
 }

@@ -13,6 +13,8 @@ public:
 
     // A file, folder, link or key (its full name) that is still there.
     void Failed(const wchar_t* item);
+    // The same, unless the report names it already.
+    void FailedOnce(const wchar_t* item);
     // The same for a registry key or value under a root.
     void FailedKey(const void* root, const wchar_t* path, const wchar_t* valueName = nullptr);
 

@@ -16,30 +16,67 @@
 #include <wchar.h>
 
 #include "app/SingleInstance.h"
+#include "platform/FileIdentity.h"
+#include "platform/Folders.h"
+#include "platform/Processes.h"
 #include "platform/Scoped.h"
 #include "platform/Text.h"
+#include "uninstall/ContainedRemoval.h"
 #include "uninstall/FileRemoval.h"
-#include "uninstall/Removal.h"
+#include "uninstall/Installation.h"
 
 namespace {
 
 const wchar_t kFinishSwitch[] = L"/finish ";
 const wchar_t kPrivateFolderPrefix[] = L"lu";
 constexpr DWORD kFirstProcessWaitMs = 60000;
+constexpr DWORD kSetupLockWaitMs = 60000;
+constexpr DWORD kRetryMs = 100;
 constexpr int kDeleteAttempts = 20;
-constexpr DWORD kDeleteRetryMs = 100;
+constexpr int kMaxParentLevels = 32;
+constexpr int kNotHandedOver = 2;
 
-bool IsDriveRoot(const wchar_t* folder) { return wcslen(folder) <= 3; }
+// A folder is named without its trailing backslash.
+void RemoveAtRestart(const wchar_t* path) {
+    wchar_t name[kPathChars];
+    if (!CopyText(name, path)) return;
+    size_t length = wcslen(name);
+    while (length > 3 && name[length - 1] == L'\\') name[--length] = L'\0';
+    MoveFileExW(name, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
 
-void RemoveAtRestart(const wchar_t* path) { MoveFileExW(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT); }
+// The folder, then up to parentLevels folders above it, at the next restart
+// (which removes a folder only when it is empty by then); never a drive's root.
+void RemoveFoldersAtRestart(const wchar_t* folder, int parentLevels) {
+    wchar_t level[kPathChars];
+    if (!CopyText(level, folder)) return;
+    for (int i = 0; i <= parentLevels; ++i) {
+        wchar_t parent[kPathChars];
+        if (!CopyText(parent, level) || !CutLastLevel(parent)) return;
+        RemoveAtRestart(level);
+        CopyText(level, parent);
+    }
+}
 
-// The uninstaller's file, then its folder (the restart removes a folder
-// only when it is empty by then).
-void RemoveFirstFileAtRestart(const wchar_t* folder) {
+void RemoveAllAtRestart(const wchar_t* folder, int parentLevels) {
     wchar_t uninstaller[kPathChars];
-    if (!EntryPath(folder, kUninstallerEntry, uninstaller)) return;
-    RemoveAtRestart(uninstaller);
-    if (!IsDriveRoot(folder)) RemoveAtRestart(folder);
+    if (FormatText(uninstaller, kPathChars, L"%s%s", folder, kUninstallerEntry)) RemoveAtRestart(uninstaller);
+    RemoveFoldersAtRestart(folder, parentLevels);
+}
+
+// The folder and then its created parents, each when empty; a folder open in
+// another program goes at the next restart, with those above it.
+void RemoveFolders(const wchar_t* folder, int parentLevels) {
+    wchar_t level[kPathChars];
+    if (!CopyText(level, folder)) return;
+    for (int i = 0; i <= parentLevels; ++i) {
+        wchar_t parent[kPathChars];
+        if (!CopyText(parent, level) || !CutLastLevel(parent)) return;  // never a drive's root
+        ItemRemoval removed = RemoveContainedFolder({level, nullptr}, L"");
+        if (removed == ItemRemoval::Failed) return RemoveFoldersAtRestart(level, parentLevels - i);
+        if (removed != ItemRemoval::Removed) return;  // files of the user, or a link: they stay
+        CopyText(level, parent);
+    }
 }
 
 bool TemporaryFolder(wchar_t (&temp)[kPathChars]) {
@@ -75,14 +112,15 @@ bool RunsFromPrivateFolder(wchar_t (&self)[kPathChars]) {
            wcslen(rest) == 13 + wcslen(kUninstallerEntry) && _wcsnicmp(rest + 8, L".tmp\\", 5) == 0;
 }
 
-bool StartCopy(const wchar_t* folder, const wchar_t* privateFolder, const wchar_t* copy) {
+bool StartCopy(const wchar_t* folder, int parentLevels, const wchar_t* privateFolder, const wchar_t* copy) {
     CScopedHandle ownProcess;
-    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), ownProcess.put(), SYNCHRONIZE,
-                         TRUE, 0))
+    // The copy checks which program this process runs, then waits for its end.
+    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), ownProcess.put(),
+                         SYNCHRONIZE | PROCESS_QUERY_INFORMATION, TRUE, 0))
         return false;
-    wchar_t commandLine[kPathChars * 2 + 32];
-    if (!FormatText(commandLine, ARRAYSIZE(commandLine), L"\"%s\" %s%lu %s", copy, kFinishSwitch,
-                    static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(ownProcess.get())), folder))
+    wchar_t commandLine[kPathChars * 2 + 48];
+    if (!FormatText(commandLine, ARRAYSIZE(commandLine), L"\"%s\" %s%lu %d %s", copy, kFinishSwitch,
+                    static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(ownProcess.get())), parentLevels, folder))
         return false;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
@@ -96,58 +134,82 @@ bool StartCopy(const wchar_t* folder, const wchar_t* privateFolder, const wchar_
     return true;
 }
 
+// Whether the handle is a process whose program file is the folder's
+// uninstaller, by identity.
+bool RunsUninstallerOf(HANDLE process, const wchar_t* folder) {
+    wchar_t image[kPathChars], uninstaller[kPathChars];
+    return ProcessImagePath(process, image, kPathChars) &&
+           FormatText(uninstaller, kPathChars, L"%s%s", folder, kUninstallerEntry) && SameItem(image, uninstaller);
+}
+
+// The setup lock, waited for up to a limit: a setup program that started
+// meanwhile may be installing into the folder.
+bool AcquireSetupLock(CSetupInstanceLock& lock) {
+    for (DWORD waited = 0; waited < kSetupLockWaitMs; waited += kRetryMs) {
+        if (lock.Acquire()) return true;
+        Sleep(kRetryMs);
+    }
+    return lock.Acquire();
+}
+
 }  // namespace
 
-void HandOverOwnRemoval(const wchar_t* folder) {
+void HandOverOwnRemoval(const wchar_t* folder, int parentLevels) {
     wchar_t self[kPathChars];
     DWORD length = GetModuleFileNameW(nullptr, self, kPathChars);
     wchar_t privateFolder[kPathChars];
     wchar_t copy[kPathChars];
     if (length > 0 && length < kPathChars && CreatePrivateFolder(privateFolder)) {
+        // The copy takes the attributes of the original: a read-only one
+        // would outlast the restart.
         if (FormatText(copy, kPathChars, L"%s%s", privateFolder, kUninstallerEntry) && CopyFileW(self, copy, TRUE) &&
-            StartCopy(folder, privateFolder, copy))
+            SetFileAttributesW(copy, FILE_ATTRIBUTE_NORMAL) && StartCopy(folder, parentLevels, privateFolder, copy))
             return;
         DeleteFileW(copy);
         RemoveDirectoryW(privateFolder);
     }
-    RemoveFirstFileAtRestart(folder);
+    RemoveAllAtRestart(folder, parentLevels);
 }
 
-bool FinishOwnRemoval(const wchar_t* arguments) {
+int FinishOwnRemoval(const wchar_t* arguments) {
     size_t switchLength = wcslen(kFinishSwitch);
-    if (wcsncmp(arguments, kFinishSwitch, switchLength) != 0) return false;
+    if (wcsncmp(arguments, kFinishSwitch, switchLength) != 0) return -1;
     wchar_t self[kPathChars];
-    if (!RunsFromPrivateFolder(self)) return true;  // not a copy made for this: nothing to do
+    if (!RunsFromPrivateFolder(self)) return kNotHandedOver;
 
     wchar_t* end = nullptr;
     unsigned long handleValue = wcstoul(arguments + switchLength, &end, 10);
-    if (!end || *end != L' ') return true;
+    if (!end || *end != L' ') return kNotHandedOver;
+    long parentLevels = wcstol(end + 1, &end, 10);
+    if (!end || *end != L' ' || parentLevels < 0 || parentLevels > kMaxParentLevels) return kNotHandedOver;
     const wchar_t* folder = end + 1;
     size_t folderLength = wcslen(folder);
-    if (folderLength < 3 || folderLength >= kPathChars || !EndsWithBackslash(folder)) return true;
+    if (folderLength < 3 || folderLength >= kPathChars || !EndsWithBackslash(folder)) return kNotHandedOver;
 
-    // Only a real handle of the first process counts.
-    CScopedHandle firstProcess(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handleValue)));
-    if (WaitForSingleObject(firstProcess.get(), kFirstProcessWaitMs) == WAIT_FAILED) {
-        firstProcess.release();
-        return true;
-    }
-    firstProcess.reset();
+    // Only a real handle of a process running this folder's uninstaller, and
+    // only once it has ended.
+    HANDLE firstProcess = reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handleValue));
+    if (!RunsUninstallerOf(firstProcess, folder) ||
+        WaitForSingleObject(firstProcess, kFirstProcessWaitMs) != WAIT_OBJECT_0)
+        return kNotHandedOver;
+    CloseHandle(firstProcess);
 
-    // A setup program that started meanwhile may be installing into the folder.
     CSetupInstanceLock lock;
-    if (lock.Acquire() && !IsInstallation(folder)) {
-        wchar_t uninstaller[kPathChars];
-        if (EntryPath(folder, kUninstallerEntry, uninstaller)) {
-            bool deleted = false;
-            for (int attempt = 0; attempt < kDeleteAttempts && !deleted; ++attempt) {
-                deleted = DeleteFileW(uninstaller) || GetLastError() == ERROR_FILE_NOT_FOUND;
-                if (!deleted) Sleep(kDeleteRetryMs);
+    if (!AcquireSetupLock(lock)) {
+        RemoveAllAtRestart(folder, parentLevels);
+    } else {
+        CInstallation installation;
+        if (!installation.Find(folder)) {
+            // Its image may stay mapped a moment after the process ended.
+            ItemRemoval removed = ItemRemoval::Failed;
+            for (int attempt = 0; attempt < kDeleteAttempts && removed == ItemRemoval::Failed; ++attempt) {
+                removed = RemoveContainedFile({folder, nullptr}, kUninstallerEntry);
+                if (removed == ItemRemoval::Failed) Sleep(kRetryMs);
             }
-            if (!deleted) {
-                RemoveFirstFileAtRestart(folder);
-            } else if (!IsDriveRoot(folder)) {
-                RemoveDirectoryW(folder);
+            if (removed == ItemRemoval::Failed) {
+                RemoveAllAtRestart(folder, parentLevels);
+            } else if (removed != ItemRemoval::Link) {
+                RemoveFolders(folder, parentLevels);
             }
         }
     }
@@ -159,5 +221,5 @@ bool FinishOwnRemoval(const wchar_t* arguments) {
         *name = L'\0';
         RemoveAtRestart(self);
     }
-    return true;
+    return 0;
 }

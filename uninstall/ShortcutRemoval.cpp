@@ -11,49 +11,42 @@
 
 namespace {
 
-// A link of ours that still starts something of this installation; a link
-// of another installation, or the user's own under our name, stays.
-void RemoveLinkInto(const wchar_t* linkFolder, const wchar_t* linkName, const wchar_t* folder,
-                    CRemovalReport& report) {
-    wchar_t linkPath[kPathChars];
+// A link of ours whose target is this installation's file (by identity, so
+// that a second installation nested in this folder keeps its links); the
+// user's own link under our name stays.
+// expected: the target below the installation folder.
+void RemoveLinkInto(const wchar_t* linkFolder, const wchar_t* linkName, const wchar_t* expected,
+                    const CInstallation& installation, CRemovalReport& report) {
+    wchar_t linkPath[kPathChars], target[kPathChars];
     if (!FormatText(linkPath, kPathChars, L"%s%s", linkFolder, linkName)) return;
     if (GetFileAttributesW(linkPath) == INVALID_FILE_ATTRIBUTES) return;
-    wchar_t target[kPathChars];
-    if (ReadShellLinkTarget(linkPath, target, kPathChars) && PathIsInFolder(target, folder))
-        RemoveFileItem(linkPath, report);
+    if (ReadShellLinkTarget(linkPath, target, kPathChars) && installation.PathIsOurs(target, expected))
+        RemoveFileItem({linkFolder, nullptr}, linkName, report);
 }
 
 }  // namespace
 
-bool PathIsInFolder(const wchar_t* path, const wchar_t* folder) {
-    // Collapse doubled separators ("Lumidor\\help"), as the shell does.
-    wchar_t normal[kPathChars];
-    size_t used = 0;
-    for (const wchar_t* p = path; *p != L'\0' && used + 1 < kPathChars; ++p) {
-        wchar_t c = *p == L'/' ? L'\\' : *p;
-        if (c == L'\\' && used > 1 && normal[used - 1] == L'\\') continue;
-        normal[used++] = c;
-    }
-    normal[used] = L'\0';
-    size_t folderLength = wcslen(folder);
-    return folderLength > 0 && used > folderLength && _wcsnicmp(normal, folder, folderLength) == 0;
+bool ExpectedLinkTarget(const wchar_t* targetFormat, wchar_t* relative, size_t cchRelative) {
+    return FormatText(relative, cchRelative, targetFormat, L"");
 }
 
-void RemoveShortcuts(const wchar_t* folder, CRemovalReport& report) {
+void RemoveShortcuts(const CInstallation& installation, CRemovalReport& report) {
     for (int allUsers = 0; allUsers <= 1; ++allUsers) {
         wchar_t desktop[kPathChars];
         GetSpecialFolderPath(DesktopFolderCsidl(allUsers), desktop, kPathChars);
-        RemoveLinkInto(desktop, kViewerDesktopLink.linkName, folder, report);
-        RemoveLinkInto(desktop, kThumbnailsDesktopLink.linkName, folder, report);
+        RemoveLinkInto(desktop, kViewerDesktopLink.linkName, kViewerEntry, installation, report);
+        RemoveLinkInto(desktop, kThumbnailsDesktopLink.linkName, kViewerEntry, installation, report);
 
-        wchar_t group[kPathChars];
-        GetSpecialFolderPath(ProgramsFolderCsidl(allUsers), group, kPathChars);
-        if (!AppendText(group, kStartMenuGroup) || !AppendText(group, L"\\")) continue;
+        wchar_t programs[kPathChars], group[kPathChars];
+        GetSpecialFolderPath(ProgramsFolderCsidl(allUsers), programs, kPathChars);
+        if (!FormatText(group, kPathChars, L"%s%s\\", programs, kStartMenuGroup)) continue;
         for (const GroupEntry& entry : kGroupEntries) {
-            wchar_t linkName[64];
+            wchar_t linkName[64], expected[kPathChars];
             GroupLinkName(entry, linkName);
-            RemoveLinkInto(group, linkName, folder, report);
+            if (ExpectedLinkTarget(entry.targetFormat, expected, kPathChars))
+                RemoveLinkInto(group, linkName, expected, installation, report);
         }
-        RemoveFolderIfEmpty(group);
+        // Only when empty: links of the user's, or of another installation, stay.
+        RemoveFolderItem({programs, nullptr}, kStartMenuGroup, report);
     }
 }

@@ -1,12 +1,14 @@
 // The installation's desktop links and start-menu group, in both scopes.
 #pragma once
 
+#include "uninstall/Installation.h"
 #include "uninstall/RemovalReport.h"
 
-// Whether a path lies inside folder (ending in a backslash), whatever its case
-// or doubled separators.
-bool PathIsInFolder(const wchar_t* path, const wchar_t* folder);
+// The target a link of ours starts, below the installation folder, for a
+// group entry's target format ("%slumi32.exe" gives "lumi32.exe").
+bool ExpectedLinkTarget(const wchar_t* targetFormat, wchar_t* relative, size_t cchRelative);
 
 // Each link the installation makes, in the current user's and the all-users
-// folders, when its target lies in folder; then the group when empty.
-void RemoveShortcuts(const wchar_t* folder, CRemovalReport& report);
+// folders, when its target is this installation's file; then the group
+// when empty.
+void RemoveShortcuts(const CInstallation& installation, CRemovalReport& report);

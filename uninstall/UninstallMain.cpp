@@ -8,8 +8,10 @@
 #include "app/SystemLibrary.h"
 #include "app/SystemProbes.h"
 #include "install/RegistrationRows.h"
+#include "platform/FileIdentity.h"
 #include "platform/Scoped.h"
 #include "platform/Text.h"
+#include "uninstall/Installation.h"
 #include "uninstall/Removal.h"
 #include "uninstall/RemovalArguments.h"
 #include "uninstall/RemovalStatus.h"
@@ -31,7 +33,7 @@ private:
     // Says why the run ends: the log entry of a silent run, else a box.
     int Report(int status, const wchar_t* message, UINT icon) {
         if (silent_) {
-            WriteLogEntry(kLogFileName, message);
+            WriteLog(message);
         } else {
             MessageBoxW(nullptr, message, kProductTitle, MB_OK | icon | MB_SETFOREGROUND);
         }
@@ -39,10 +41,13 @@ private:
     }
     int Report(int status, UINT messageId, const wchar_t* argument, UINT icon);
     bool OwnFolder();
+    void WriteLog(const wchar_t* message);
 
     bool silent_;
     bool purge_;
     wchar_t folder_[kPathChars] = L"";
+    CInstallation installation_;
+    bool found_ = false;
 };
 
 int CRemovalRun::Report(int status, UINT messageId, const wchar_t* argument, UINT icon) {
@@ -65,11 +70,26 @@ bool CRemovalRun::OwnFolder() {
     return true;
 }
 
+// The log lies in the folder the program was started from, unless that is
+// the installation folder or inside it: then in the temporary folder.
+void CRemovalRun::WriteLog(const wchar_t* message) {
+    wchar_t current[kPathChars];
+    DWORD length = GetCurrentDirectoryW(kPathChars, current);
+    if (found_ && length > 0 && length < kPathChars && PathIsWithin(current, installation_.Identity())) {
+        wchar_t temp[kPathChars];
+        length = GetTempPathW(kPathChars, temp);
+        if (length > 0 && length < kPathChars) return WriteLogEntry(kLogFileName, message, temp);
+    }
+    WriteLogEntry(kLogFileName, message);
+}
+
 int CRemovalRun::Run() {
     CSetupInstanceLock lock;
     if (!lock.Acquire()) return Report(kRemovalSetupRunning, IDS_SETUP_RUNNING, nullptr, MB_ICONWARNING);
-    if (!OwnFolder() || !IsInstallation(folder_))
-        return Report(kRemovalNoInstallation, IDS_NO_INSTALLATION, folder_, MB_ICONWARNING);
+    // A folder without the viewer is still an installation while the registry
+    // or the record names it (a rerun, or a viewer deleted by a scanner).
+    found_ = OwnFolder() && installation_.Find(folder_);
+    if (!found_) return Report(kRemovalNoInstallation, IDS_NO_INSTALLATION, folder_, MB_ICONWARNING);
     if (IsViewerRunning()) return Report(kRemovalViewerRunning, IDS_REMOVAL_VIEWER_RUNNING, nullptr, MB_ICONWARNING);
     if (!silent_) {
         wchar_t question[kMessageChars];
@@ -84,10 +104,10 @@ int CRemovalRun::Run() {
     }
 
     CRemovalReport report;
-    RemoveInstallation(folder_, purge_, report);
+    RemoveInstallation(installation_, purge_, report);
     if (!report.Clean()) return Report(kRemovalPartial, IDS_REMOVAL_PARTIAL, report.Items(), MB_ICONWARNING);
     if (!silent_) Report(kRemovalComplete, IDS_REMOVAL_DONE, nullptr, MB_ICONINFORMATION);
-    HandOverOwnRemoval(folder_);
+    HandOverOwnRemoval(installation_.Folder(), installation_.CreatedParentLevels());
     return kRemovalComplete;
 }
 
@@ -95,7 +115,8 @@ int CRemovalRun::Run() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR arguments, int) {
     HardenDllSearch();
-    if (FinishOwnRemoval(arguments)) return kRemovalComplete;
+    int finished = FinishOwnRemoval(arguments);
+    if (finished >= 0) return finished;
     CRemovalRun run(HasSwitch(arguments, L"/silent"), HasSwitch(arguments, L"/purge"));
     return run.Run();
 }

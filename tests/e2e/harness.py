@@ -446,4 +446,10 @@ def parse_reg(path):
             if m:
                 name = "" if m.group(1) == "@" else _unescape(m.group(1)[1:-1])
                 current[name] = _decode(m.group(2))
+    # Wine writes a key without values only when it has no subkeys: every
+    # key above one that is written exists too.
+    for key in list(keys):
+        while "\\" in key:
+            key = key.rsplit("\\", 1)[0]
+            keys.setdefault(key, {})
     return keys

@@ -9,6 +9,7 @@ import time
 
 from fixtures import PAYLOAD_ICONS_DLL, icon_library, read_only_folder, small_drive, variant
 from harness import INSTALLATION_FILES, INSTALLATION_KEYS, PROBE_EXE, Prefix, confined_to, installation_areas
+from shell import UNINSTALL
 
 ENTRY_TIME = time.mktime((2026, 9, 18, 12, 0, 0, 0, 0, -1))  # stored as local time
 PROGRAM_FILES = "C:\\Program Files (x86)\\Lumidor"
@@ -303,5 +304,8 @@ def test_a_run_killed_while_unpacking_is_made_whole_by_the_next_run():
 
     assert len(temp_leftovers(prefix)) == 1  # the stopped run's copy of the archive
     assert prefix.run(variant("many_files"), options) == 0
+    # The record of the run that ended says what it found: the folder was there.
+    record = ("system", prefix.machine_path(UNINSTALL + "\\InstallRecord"))
+    assert expected[2][record].pop("CreatedFolders")[1].rstrip("\0") == "C:\\Lumidor\\"
     assert installation_state(prefix, "C:\\Lumidor") == expected
     assert temp_leftovers(prefix) == []

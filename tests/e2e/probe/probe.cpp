@@ -8,7 +8,11 @@
 //   probe record FILE ARGS...         writes its arguments to FILE (a stand-in program to be started)
 //   probe spawn COMMANDLINE           runs a program with exactly that command line; its exit status
 //   probe load NAME                   LoadLibraryW by that name, as a careless program would
+//   probe short-path PATH             the path's short form, as GetShortPathNameW gives it
+//   probe key-access ROOT\PATH SDDL   gives a key (HKLM or HKCU, the 32-bit view) that access list
+//   probe hold-folder FOLDER SECONDS  holds a folder open as a prompt standing in it does
 #include <windows.h>
+#include <sddl.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -103,6 +107,37 @@ int Together(int count, const wchar_t* commandLine) {
     return 0;
 }
 
+int ShortPath(const wchar_t* path) {
+    wchar_t shortPath[MAX_PATH];
+    if (!GetShortPathNameW(path, shortPath, MAX_PATH)) return 1;
+    wprintf(L"%ls\n", shortPath);
+    return 0;
+}
+
+// A key's access list from its SDDL form ("D:(D;;0x2;;;WD)(A;;KA;;;WD)").
+int KeyAccess(const wchar_t* name, const wchar_t* sddl) {
+    HKEY root = wcsncmp(name, L"HKLM\\", 5) == 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    HKEY key;
+    if (RegOpenKeyExW(root, name + 5, 0, WRITE_DAC | READ_CONTROL, &key) != ERROR_SUCCESS) return 1;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    LONG status = 1;
+    if (ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr)) {
+        status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+        LocalFree(descriptor);
+    }
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? 0 : 1;
+}
+
+int HoldFolder(const wchar_t* path, int seconds) {
+    HANDLE folder = CreateFileW(path, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (folder == INVALID_HANDLE_VALUE) return 1;
+    Sleep(seconds * 1000);
+    CloseHandle(folder);
+    return 0;
+}
+
 int Record(const wchar_t* path, int count, wchar_t** args) {
     FILE* out = _wfopen(path, L"w");
     if (!out) return 1;
@@ -123,6 +158,9 @@ int wmain(int argc, wchar_t** argv) {
     if (argc >= 3 && wcscmp(argv[1], L"spawn") == 0) return Spawn(argv[2]);
     if (argc >= 4 && wcscmp(argv[1], L"together") == 0) return Together(_wtoi(argv[2]), argv[3]);
     if (argc >= 3 && wcscmp(argv[1], L"load") == 0) return LoadLibraryW(argv[2]) ? 0 : 1;
+    if (argc >= 3 && wcscmp(argv[1], L"short-path") == 0) return ShortPath(argv[2]);
+    if (argc >= 4 && wcscmp(argv[1], L"key-access") == 0) return KeyAccess(argv[2], argv[3]);
+    if (argc >= 4 && wcscmp(argv[1], L"hold-folder") == 0) return HoldFolder(argv[2], _wtoi(argv[3]));
     if (argc >= 2 && wcscmp(argv[1], L"ui") == 0) return RunWizardCommands(argc - 2, argv + 2);
     if (argc >= 3 && wcscmp(argv[1], L"record") == 0) return Record(argv[2], argc - 3, argv + 3);
     fwprintf(stderr, L"usage: probe wait-window CLASS SECONDS | close-window CLASS | version | hold FILE SECONDS\n");

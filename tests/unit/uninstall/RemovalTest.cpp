@@ -1,5 +1,6 @@
 // The uninstaller's decisions: which files, links and commands belong to the
-// installation being removed, and what it leaves for the user.
+// installation being removed (by identity), what it leaves for the user, and
+// that nothing is removed anywhere but where it was found.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,11 +10,10 @@
 #include "app/CommandLine.h"
 #include "unzip.h"
 #include "uninstall/FileRemoval.h"
+#include "uninstall/Installation.h"
 #include "uninstall/PayloadEntries.h"
-#include "uninstall/RegistryRemoval.h"
 #include "uninstall/RemovalArguments.h"
 #include "uninstall/RemovalReport.h"
-#include "uninstall/ShortcutRemoval.h"
 
 namespace {
 
@@ -37,6 +37,7 @@ class InstalledFolder : public testing::Test {
 protected:
     CTempFolder temp;
     std::wstring folder = temp.path() + L"Lumidor\\";
+    CInstallation installation;
     CRemovalReport report;
 
     void SetUp() override {
@@ -49,6 +50,7 @@ protected:
                 WriteFileBytes(folder + name, "payload");
             }
         }
+        ASSERT_TRUE(installation.Find(folder.c_str()));
     }
     static std::wstring Local(std::wstring name) {
         for (wchar_t& c : name) c = c == L'/' ? L'\\' : c;
@@ -73,7 +75,7 @@ TEST_F(InstalledFolder, OnlyThePayloadGoesAndTheUsersFilesKeepTheirFolders) {
     WriteFileBytes(folder + L"Plugins\\Eigenes.dll", "MZ");
     WriteFileBytes(folder + L"Notizen.txt", "mine");
     SetFileAttributesW((folder + L"Html\\lumidor.htm").c_str(), FILE_ATTRIBUTE_READONLY);
-    RemoveInstalledFiles(folder.c_str(), false, report);
+    RemoveInstalledFiles(installation, report);
 
     EXPECT_TRUE(report.Clean()) << report.Items();
     EXPECT_TRUE(Exists(folder + L"Plugins\\Eigenes.dll"));
@@ -90,70 +92,86 @@ TEST_F(InstalledFolder, AFileInUseIsReportedAndEverythingElseGoes) {
     HANDLE held = CreateFileW((folder + L"Plugins\\Icons.dll").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
                               nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    RemoveInstalledFiles(folder.c_str(), false, report);
+    RemoveInstalledFiles(installation, report);
     CloseHandle(held);
     EXPECT_EQ(report.Count(), 1);
     EXPECT_EQ(std::wstring(report.Items()), folder + L"Plugins\\Icons.dll");
     EXPECT_FALSE(Exists(folder + L"Toolbars"));
 }
 
-TEST_F(InstalledFolder, SettingsInTheProgramFolderAreTheUsersUnlessPurged) {
+// The folder handed over as the root must still be the folder found: one put
+// in its place is left alone, and so is an item of another kind.
+TEST_F(InstalledFolder, AnItemIsRemovedOnlyWhereItWasFoundAndAsWhatItIs) {
+    FileIdentity other;
+    ASSERT_TRUE(IdentityOfPath(temp.path().c_str(), other));
+    EXPECT_EQ(RemoveContainedFile({folder.c_str(), &other}, L"lm_about.txt"), ItemRemoval::Link);
+    EXPECT_TRUE(Exists(folder + L"lm_about.txt"));
+    EXPECT_EQ(RemoveContainedFile(InstallationRoot(installation), L"Plugins"), ItemRemoval::Absent);
+    EXPECT_EQ(RemoveContainedFolder(InstallationRoot(installation), L"lm_about.txt"), ItemRemoval::Absent);
+    EXPECT_EQ(RemoveContainedFolder(InstallationRoot(installation), L"Plugins"), ItemRemoval::NotEmpty);
+    EXPECT_EQ(RemoveContainedFile(InstallationRoot(installation), L"Plugins\\Icons.dll"), ItemRemoval::Removed);
+    EXPECT_EQ(RemoveContainedFile(InstallationRoot(installation), L"Plugins\\Icons.dll"), ItemRemoval::Absent);
+    EXPECT_EQ(RemoveContainedFolder(InstallationRoot(installation), L"Plugins\\"), ItemRemoval::Removed);
+}
+
+TEST_F(InstalledFolder, SettingsInTheProgramFolderAreTheUsersUnlessPurgedWhateverTheSpellingOfItsFolder) {
     WritePrivateProfileStringW(L"Language", L"Lang", L"Deutsch", (folder + L"lumi32.ini").c_str());
     WriteFileBytes(folder + L"lumi32.ini_temp", "x");
-    RemoveProgramSettings(folder.c_str(), false, report);
-    EXPECT_TRUE(Exists(folder + L"lumi32.ini"));
-    EXPECT_TRUE(Exists(folder + L"lumi32.ini_temp"));
-    RemoveProgramSettings(folder.c_str(), true, report);
+    for (const std::wstring& spelling : {std::wstring(), folder + L"\\", folder + L".", temp.path() + L"x\\..\\Lumidor"}) {
+        SetIniFolder(spelling);
+        RemoveProgramSettings(installation, false, report);
+        EXPECT_TRUE(Exists(folder + L"lumi32.ini")) << spelling;
+        EXPECT_TRUE(Exists(folder + L"lumi32.ini_temp")) << spelling;
+    }
+    RemoveProgramSettings(installation, true, report);
     EXPECT_FALSE(Exists(folder + L"lumi32.ini"));
     EXPECT_FALSE(Exists(folder + L"lumi32.ini_temp"));
     EXPECT_TRUE(report.Clean());
 }
 
-TEST_F(InstalledFolder, SettingsElsewhereStayUnlessPurgedAndTheirFolderOnlyWhenEmpty) {
+TEST_F(InstalledFolder, SettingsElsewhereStayUnlessPurgedAndAFolderNotRecordedAsCreatedStays) {
     std::wstring settings = temp.path() + L"Settings\\";
     CreateDirectoryW(settings.c_str(), nullptr);
     WriteFileBytes(settings + L"lumi32.ini", "[Language]\r\nLang=Deutsch\r\n");
     SetIniFolder(settings);
 
-    RemoveInstalledFiles(folder.c_str(), false, report);
-    RemoveProgramSettings(folder.c_str(), false, report);
+    RemoveInstalledFiles(installation, report);
+    RemoveProgramSettings(installation, false, report);
     EXPECT_FALSE(Exists(folder + L"lumi32.ini"));  // it only said where the settings are
     EXPECT_TRUE(Exists(settings + L"lumi32.ini"));
 
     SetIniFolder(settings);
     WriteFileBytes(settings + L"lumi32.ini_temp", "x");
     WriteFileBytes(settings + L"Favoriten.txt", "mine");
-    RemoveInstalledFiles(folder.c_str(), true, report);
+    RemoveUserSettings(installation, report);
     EXPECT_FALSE(Exists(settings + L"lumi32.ini"));
     EXPECT_FALSE(Exists(settings + L"lumi32.ini_temp"));
     EXPECT_TRUE(Exists(settings + L"Favoriten.txt"));
-
     DeleteFileW((settings + L"Favoriten.txt").c_str());
-    WriteFileBytes(settings + L"lumi32.ini", "[Language]\r\n");
-    RemoveInstalledFiles(folder.c_str(), true, report);
-    EXPECT_FALSE(FolderExists(settings));
+    EXPECT_TRUE(FolderExists(settings));  // not made by this installation
     EXPECT_TRUE(report.Clean()) << report.Items();
 }
 
-TEST(Ownership, AnOpenCommandBelongsToExactlyItsOwnFolder) {
-    const wchar_t folder[] = L"C:\\Program Files\\Lumidor\\";
-    EXPECT_TRUE(CommandNamesFolder(L"\"C:\\Program Files\\Lumidor\\lumi32.exe\" \"%1\"", folder));
-    EXPECT_TRUE(CommandNamesFolder(L"\"c:\\program files\\LUMIDOR\\lumi32.exe\" \"%1\" /thumbs", folder));
-    EXPECT_TRUE(CommandNamesFolder(L"\"C:/Program Files/Lumidor/lumi32.exe\"", folder));
-    EXPECT_FALSE(CommandNamesFolder(L"\"C:\\Program Files\\Lumidor2\\lumi32.exe\" \"%1\"", folder));
-    EXPECT_FALSE(CommandNamesFolder(L"\"C:\\Program Files\\Lumidor\\Sub\\lumi32.exe\" \"%1\"", folder));
-    EXPECT_FALSE(CommandNamesFolder(L"\"C:\\Program Files\\Lumidor\\other.exe\" \"%1\"", folder));
-    EXPECT_FALSE(CommandNamesFolder(L"", folder));
-}
+TEST_F(InstalledFolder, CommandsAndLinksAreOursByTheIdentityOfTheirFolderAndFile) {
+    CreateDirectoryW((temp.path() + L"Lumidor2").c_str(), nullptr);
+    CreateDirectoryW((folder + L"Nested").c_str(), nullptr);
+    WriteFileBytes(folder + L"Nested\\lumi32.exe", "MZ");
+    std::wstring upper = temp.path() + L"LUMIDOR\\";
+    std::wstring forward = folder;
+    for (wchar_t& c : forward) c = c == L'\\' ? L'/' : c;
+    EXPECT_TRUE(installation.CommandIsOurs((L"\"" + folder + L"lumi32.exe\" \"%1\"").c_str()));
+    EXPECT_TRUE(installation.CommandIsOurs((L"\"" + upper + L"lumi32.exe\" \"%1\" /thumbs").c_str()));
+    EXPECT_TRUE(installation.CommandIsOurs((L"\"" + folder + L".\\lumi32.exe\"").c_str()));
+    EXPECT_TRUE(installation.CommandIsOurs((L"\"" + forward + L"lumi32.exe\"").c_str()));
+    EXPECT_FALSE(installation.CommandIsOurs((L"\"" + temp.path() + L"Lumidor2\\lumi32.exe\" \"%1\"").c_str()));
+    EXPECT_FALSE(installation.CommandIsOurs((L"\"" + folder + L"Nested\\lumi32.exe\" \"%1\"").c_str()));
+    EXPECT_FALSE(installation.CommandIsOurs((L"\"" + folder + L"other.exe\" \"%1\"").c_str()));
+    EXPECT_FALSE(installation.CommandIsOurs(L""));
 
-TEST(Ownership, ALinkTargetLiesInTheFolderWhateverItsCaseOrDoubledSeparators) {
-    const wchar_t folder[] = L"C:\\Lumidor\\";
-    EXPECT_TRUE(PathIsInFolder(L"C:\\Lumidor\\lumi32.exe", folder));
-    EXPECT_TRUE(PathIsInFolder(L"c:\\LUMIDOR\\\\help\\lumi32_deutsch.chm", folder));
-    EXPECT_TRUE(PathIsInFolder(L"C:/Lumidor/lm_about.txt", folder));
-    EXPECT_FALSE(PathIsInFolder(L"C:\\Lumidor2\\lumi32.exe", folder));
-    EXPECT_FALSE(PathIsInFolder(L"C:\\Lumidor\\", folder));
-    EXPECT_FALSE(PathIsInFolder(L"D:\\Lumidor\\lumi32.exe", folder));
+    EXPECT_TRUE(installation.PathIsOurs((upper + L"\\help\\lumi32_deutsch.chm").c_str(), L"\\help\\lumi32_deutsch.chm"));
+    EXPECT_TRUE(installation.PathIsOurs((folder + L"lumi32.exe").c_str(), L"lumi32.exe"));
+    EXPECT_FALSE(installation.PathIsOurs((folder + L"Nested\\lumi32.exe").c_str(), L"lumi32.exe"));
+    EXPECT_FALSE(installation.PathIsOurs((temp.path() + L"Lumidor2\\lm_about.txt").c_str(), L"lm_about.txt"));
 }
 
 TEST(RemovalReport, ListsEveryItemOnItsOwnLineAndGrowsAsNeeded) {
@@ -177,8 +195,8 @@ TEST(RemovalReport, ListsEveryItemOnItsOwnLineAndGrowsAsNeeded) {
 }
 
 TEST(RemovalArguments, SwitchesAreWordsAfterTheProgramsName) {
-    const wchar_t* arguments = ArgumentsOf(L"\"C:\\Program Files\\Lumidor\\lu_uninstall.exe\" /SILENT  /purge");
-    EXPECT_STREQ(arguments, L"/SILENT  /purge");
+    const wchar_t* arguments = ArgumentsOf(L"\"C:\\Program Files\\Lumidor\\lu_uninstall.exe\" /SILENT  \"/purge\"");
+    EXPECT_STREQ(arguments, L"/SILENT  \"/purge\"");
     EXPECT_TRUE(HasSwitch(arguments, L"/silent"));
     EXPECT_TRUE(HasSwitch(arguments, L"/purge"));
     // The program's own path never counts, nor a longer word.
