@@ -21,9 +21,9 @@ bool KeyExists(HKEY root, const wchar_t* path) {
 }
 
 // Calls visit(root, path) for every key an installation may create where
-// something else may already be: the extensions' keys, the user's Explorer
-// keys, the packaged-application classes and the browse verbs (whose parent
-// keys a bare system may lack). The viewer's own keys are removed whole and
+// something else may already be: the extensions' keys and their "Open with"
+// lists, the user's Explorer keys, the packaged-application classes and the
+// browse verbs (whose parent keys a bare system may lack). The viewer's own keys are removed whole and
 // need no record.
 template <typename Visit>
 void ForEachKeyAnInstallationMayCreate(Visit visit) {
@@ -34,7 +34,11 @@ void ForEachKeyAnInstallationMayCreate(Visit visit) {
     for (const FormatRow& row : kFormatCatalogue) {
         for (int i = 0; i < row.ExtensionCount(); ++i) {
             const wchar_t* extension = row.extensions[i].extension;
-            if (ExtensionKeyFor(extension, path, kKeyChars)) visit(HKEY_LOCAL_MACHINE, path);
+            if (ExtensionKeyFor(extension, path, kKeyChars)) {
+                visit(HKEY_LOCAL_MACHINE, path);
+                if (AppendText(path, kKeyChars, L"\\") && AppendText(path, kKeyChars, kOpenWithProgidsSubkey))
+                    visit(HKEY_LOCAL_MACHINE, path);
+            }
             if (FormatText(path, kKeyChars, kExplorerExtensionKeyFormat, extension)) visit(HKEY_CURRENT_USER, path);
         }
     }
@@ -108,7 +112,12 @@ void CInstallInventory::NoteRegistryBefore() {
                 formerDefaults_.Add(entry);
         }
     }
-    for (int i = 0; i < kBuiltInAppClassCount; ++i) noOpenWithBefore_[i] = HasNoOpenWith(kBuiltInAppClasses[i]);
+    // An earlier installation that kept no record (an older setup program) made
+    // the NoOpenWith values there are: they are the installation's to take.
+    bool unrecordedInstallation = KeyExists(HKEY_LOCAL_MACHINE, kViewerClassKey) &&
+                                  !KeyExists(HKEY_LOCAL_MACHINE, kInstallRecordKey);
+    for (int i = 0; i < kBuiltInAppClassCount; ++i)
+        noOpenWithBefore_[i] = !unrecordedInstallation && HasNoOpenWith(kBuiltInAppClasses[i]);
 }
 
 void CInstallInventory::WriteRecord(const wchar_t* settingsFolder, bool settingsFolderCreated) {
@@ -125,16 +134,15 @@ void CInstallInventory::WriteRecord(const wchar_t* settingsFolder, bool settings
     }
     SetListValue(record.get(), kRecordCreatedFoldersValue, createdFolders_);
 
-    const wchar_t* createdSettings = nullptr;
-    if (settingsFolder && settingsFolderCreated) {
-        createdSettings = settingsFolder;
-    } else if (settingsFolder && earlier.SettingsFolder()[0] != L'\0' && SameItem(earlier.SettingsFolder(), settingsFolder)) {
-        createdSettings = earlier.SettingsFolder();
-    }
-    if (createdSettings) {
-        SetStringValue(record.get(), kRecordSettingsFolderValue, createdSettings);
+    // The settings folder, made by this installation or an earlier one of the same.
+    if (settingsFolder) {
+        bool created = settingsFolderCreated || (earlier.SettingsFolderCreated() &&
+                                                 SameItem(earlier.SettingsFolder(), settingsFolder));
+        SetStringValue(record.get(), kRecordSettingsFolderValue, settingsFolder);
+        SetDwordValue(record.get(), kRecordSettingsFolderCreatedValue, created ? 1 : 0);
     } else {
         RegDeleteValueW(record.get(), kRecordSettingsFolderValue);
+        RegDeleteValueW(record.get(), kRecordSettingsFolderCreatedValue);
     }
 
     // A key the first installation created stays created.
@@ -144,7 +152,7 @@ void CInstallInventory::WriteRecord(const wchar_t* settingsFolder, bool settings
     for (const wchar_t* p = missingKeys_.First(); p; p = missingKeys_.Next(p)) {
         HKEY root;
         const wchar_t* path;
-        if (ParseRecordedKey(p, userSid_, root, path) && KeyExists(root, path)) keys.AddOnce(p);
+        if (ParseRecordedKey(p, root, path) && KeyExists(root, path)) keys.AddOnce(p);
     }
     SetListValue(record.get(), kRecordCreatedKeysValue, keys);
 
@@ -159,7 +167,9 @@ void CInstallInventory::WriteRecord(const wchar_t* settingsFolder, bool settings
     }
     SetListValue(record.get(), kRecordCreatedNoOpenWithValue, noOpenWith);
 
-    // A former default already recorded is never replaced (it may be ours by now).
+    // The default this run found (never one of ours: those were not noted)
+    // is the latest former one; one recorded before stays where this run
+    // found ours already.
     CScopedKey formerDefaults;
     if (CreateKey(HKEY_LOCAL_MACHINE, kFormerDefaultsKey, formerDefaults) != ERROR_SUCCESS) return;
     for (const wchar_t* p = formerDefaults_.First(); p; p = formerDefaults_.Next(p)) {
@@ -172,7 +182,6 @@ void CInstallInventory::WriteRecord(const wchar_t* settingsFolder, bool settings
         if (!FormatText(name, ARRAYSIZE(name), L".%s", extension) || !ExtensionKeyFor(extension, key, kKeyChars) ||
             !ReadStringValue(HKEY_LOCAL_MACHINE, key, nullptr, now, kPathChars) || !IsViewerProgId(now))
             continue;
-        if (RegQueryValueExW(formerDefaults.get(), name, nullptr, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND)
-            SetStringValue(formerDefaults.get(), name, separator + 1);
+        SetStringValue(formerDefaults.get(), name, separator + 1);
     }
 }

@@ -10,6 +10,7 @@
 const wchar_t kRecordFolderValue[] = L"Folder";
 const wchar_t kRecordCreatedFoldersValue[] = L"CreatedFolders";
 const wchar_t kRecordSettingsFolderValue[] = L"SettingsFolder";
+const wchar_t kRecordSettingsFolderCreatedValue[] = L"SettingsFolderCreated";
 const wchar_t kRecordCreatedKeysValue[] = L"CreatedKeys";
 const wchar_t kRecordCreatedNoOpenWithValue[] = L"CreatedNoOpenWith";
 
@@ -43,21 +44,19 @@ bool RecordedKeyName(HKEY root, const wchar_t* path, const wchar_t* userSid, wch
     return FormatText(out, cchOut, L"%s%s\\%s", kUsersPrefix, userSid, path);
 }
 
-bool ParseRecordedKey(const wchar_t* name, const wchar_t* userSid, HKEY& root, const wchar_t*& path) {
+bool ParseRecordedKey(const wchar_t* name, HKEY& root, const wchar_t*& path) {
     size_t machine = wcslen(kMachinePrefix);
+    size_t users = wcslen(kUsersPrefix);
     if (_wcsnicmp(name, kMachinePrefix, machine) == 0) {
         root = HKEY_LOCAL_MACHINE;
         path = name + machine;
-        return path[0] != L'\0';
-    }
-    size_t users = wcslen(kUsersPrefix);
-    size_t sid = wcslen(userSid);
-    if (sid == 0 || _wcsnicmp(name, kUsersPrefix, users) != 0 || _wcsnicmp(name + users, userSid, sid) != 0 ||
-        name[users + sid] != L'\\')
+    } else if (_wcsnicmp(name, kUsersPrefix, users) == 0 && wcschr(name + users, L'\\')) {
+        root = HKEY_USERS;
+        path = name + users;
+    } else {
         return false;
-    root = HKEY_CURRENT_USER;
-    path = name + users + sid + 1;
-    return path[0] != L'\0';
+    }
+    return path[0] != L'\0' && path[0] != L'\\';
 }
 
 bool CInstallRecord::Load() {
@@ -66,6 +65,10 @@ bool CInstallRecord::Load() {
     if (!present_) return false;
     ReadStringValue(HKEY_LOCAL_MACHINE, kInstallRecordKey, kRecordFolderValue, folder_, kPathChars);
     ReadStringValue(HKEY_LOCAL_MACHINE, kInstallRecordKey, kRecordSettingsFolderValue, settingsFolder_, kPathChars);
+    DWORD created = 0, bytes = sizeof(created);
+    settingsFolderCreated_ = RegQueryValueExW(key.get(), kRecordSettingsFolderCreatedValue, nullptr, nullptr,
+                                              reinterpret_cast<BYTE*>(&created), &bytes) == ERROR_SUCCESS &&
+                             created == 1;
     createdFolders_.Read(key.get(), kRecordCreatedFoldersValue);
     createdKeys_.Read(key.get(), kRecordCreatedKeysValue);
     createdNoOpenWith_.Read(key.get(), kRecordCreatedNoOpenWithValue);

@@ -8,7 +8,8 @@
 //   ...\Uninstall\Lumidor\InstallRecord
 //       Folder              the installation folder, canonical, with a backslash
 //       CreatedFolders      its levels this installation created (parents too)
-//       SettingsFolder      the settings folder, when this installation created it
+//       SettingsFolder      the folder of a settings file outside the program folder
+//       SettingsFolderCreated  1 when this installation created that folder
 //       CreatedKeys         "HKLM\<key>" or "HKU\<user SID>\<key>" created by it
 //       CreatedNoOpenWith   "HKU\<user SID>\<class key>" whose NoOpenWith it created
 //       FormerDefaults\     ".<extension>" = the default class it replaced
@@ -26,6 +27,7 @@
 extern const wchar_t kRecordFolderValue[];
 extern const wchar_t kRecordCreatedFoldersValue[];
 extern const wchar_t kRecordSettingsFolderValue[];
+extern const wchar_t kRecordSettingsFolderCreatedValue[];
 extern const wchar_t kRecordCreatedKeysValue[];
 extern const wchar_t kRecordCreatedNoOpenWithValue[];
 
@@ -37,9 +39,10 @@ bool CurrentUserSid(wchar_t* out, size_t cchOut);
 // key of that user's HKEY_CURRENT_USER.
 bool RecordedKeyName(HKEY root, const wchar_t* path, const wchar_t* userSid, wchar_t* out, size_t cchOut);
 
-// The root and path of a recorded key: true for a machine key, and for a key
-// of the user whose SID is given; false for anything else (another user's).
-bool ParseRecordedKey(const wchar_t* name, const wchar_t* userSid, HKEY& root, const wchar_t*& path);
+// The root and path of a recorded key: HKEY_LOCAL_MACHINE, or HKEY_USERS with
+// the user's SID as the first level (reachable while that user's hive is
+// loaded: the running user's always). False for anything else.
+bool ParseRecordedKey(const wchar_t* name, HKEY& root, const wchar_t*& path);
 
 class CInstallRecord {
 public:
@@ -49,6 +52,7 @@ public:
 
     const wchar_t* Folder() const { return folder_; }
     const wchar_t* SettingsFolder() const { return settingsFolder_; }
+    bool SettingsFolderCreated() const { return settingsFolderCreated_; }
     const CTextList& CreatedFolders() const { return createdFolders_; }
     const CTextList& CreatedKeys() const { return createdKeys_; }
     const CTextList& CreatedNoOpenWith() const { return createdNoOpenWith_; }
@@ -61,6 +65,7 @@ private:
     bool present_ = false;
     wchar_t folder_[kPathChars] = L"";
     wchar_t settingsFolder_[kPathChars] = L"";
+    bool settingsFolderCreated_ = false;
     CTextList createdFolders_;
     CTextList createdKeys_;
     CTextList createdNoOpenWith_;

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr size_t kLongPathChars = 520;
 // A name surrogate (junction, symbolic link, mount point) names another item;
 // other reparse points (deduplicated or cloud files) are the item itself.
 constexpr DWORD kNameSurrogateTag = 0x20000000;
@@ -34,9 +33,8 @@ void LastName(const wchar_t* path, wchar_t (&out)[kLongPathChars]) {
 
 }  // namespace
 
-HANDLE OpenItem(const wchar_t* path, DWORD access, bool followLinks, bool shareDelete) {
+HANDLE OpenItem(const wchar_t* path, DWORD access, bool followLinks, DWORD share) {
     DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (followLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
-    DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | (shareDelete ? FILE_SHARE_DELETE : 0);
     return CreateFileW(path, access, share, nullptr, OPEN_EXISTING, flags, nullptr);
 }
 
@@ -45,7 +43,8 @@ bool IdentityOfHandle(HANDLE item, FileIdentity& identity, DWORD* attributes) {
     if (!GetFileInformationByHandle(item, &info)) return false;
     identity = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
     if (attributes) *attributes = info.dwFileAttributes;
-    return true;
+    // Some network redirectors give every file the index 0.
+    return info.nFileIndexHigh != 0 || info.nFileIndexLow != 0;
 }
 
 bool IdentityOfPath(const wchar_t* path, FileIdentity& identity) {
@@ -85,21 +84,25 @@ bool PathIsWithin(const wchar_t* path, const FileIdentity& folder) {
     return false;
 }
 
-bool FinalPathOfHandle(HANDLE item, wchar_t* out, size_t cchOut) {
+FinalPath FinalPathOfHandle(HANDLE item, wchar_t* out, size_t cchOut) {
+    constexpr DWORD kVolumeNameGuid = 0x1;  // VOLUME_NAME_GUID; 0 is normalised with the drive letter
     wchar_t kernel32[kPathChars];
-    if (!SystemFolderPath(L"kernel32.dll", kernel32, kPathChars)) return false;
+    if (!SystemFolderPath(L"kernel32.dll", kernel32, kPathChars)) return FinalPath::Failed;
     auto finalPath = LookUp<GetFinalPathNameByHandleFn>(GetModuleHandleW(kernel32), "GetFinalPathNameByHandleW");
-    if (!finalPath) return false;  // Windows XP
-    DWORD length = finalPath(item, out, static_cast<DWORD>(cchOut), 0);  // normalised, with the drive letter
-    return length > 0 && length < cchOut;
+    if (!finalPath) return FinalPath::Unknown;  // Windows XP
+    const DWORD forms[] = {0, kVolumeNameGuid};
+    for (DWORD form : forms) {
+        DWORD length = finalPath(item, out, static_cast<DWORD>(cchOut), form);
+        if (length > 0 && length < cchOut) return FinalPath::Found;
+    }
+    return FinalPath::Failed;
 }
 
 bool IsLinkItem(HANDLE item, const wchar_t* path) {
     // A folder's path with a trailing backslash would name what a link points at.
     wchar_t name[kLongPathChars];
     if (!CopyText(name, path)) return true;
-    size_t length = wcslen(name);
-    while (length > 3 && name[length - 1] == L'\\') name[--length] = L'\0';
+    TrimTrailingBackslashes(name);
     FileIdentity identity;
     DWORD handleAttributes = 0;
     DWORD pathAttributes = GetFileAttributesW(name);

@@ -20,12 +20,14 @@ inline bool operator==(const FileIdentity& a, const FileIdentity& b) {
 }
 inline bool operator!=(const FileIdentity& a, const FileIdentity& b) { return !(a == b); }
 
-// Opens a file or folder for the given access. followLinks false: a junction,
-// symbolic link or mount point is opened itself, not what it points at.
-// Sharing allows others to read and write, and to delete only where asked.
-HANDLE OpenItem(const wchar_t* path, DWORD access, bool followLinks, bool shareDelete = true);
+// Opens a file or folder for the given access and sharing. followLinks
+// false: a junction, symbolic link or mount point is opened itself, not what
+// it points at.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+HANDLE OpenItem(const wchar_t* path, DWORD access, bool followLinks, DWORD share = kShareAll);
 
-// The identity and attributes of an open handle; false when they cannot be had.
+// The identity and attributes of an open handle; false when they cannot be
+// had, or when the file system gives no file index to tell items apart.
 bool IdentityOfHandle(HANDLE item, FileIdentity& identity, DWORD* attributes = nullptr);
 
 // The identity of what the path names, links followed; false when it does
@@ -45,9 +47,11 @@ bool PathNamesItem(const wchar_t* path, const wchar_t* expectedPath);
 // by level up from the path (links followed).
 bool PathIsWithin(const wchar_t* path, const FileIdentity& folder);
 
-// The path the system resolves a handle to ("\\?\C:\..."), where the system
-// can tell (Windows Vista and later); false elsewhere.
-bool FinalPathOfHandle(HANDLE item, wchar_t* out, size_t cchOut);
+// The path the system resolves a handle to ("\\?\C:\...", or with the volume's
+// GUID where it has no drive letter). Unknown where the system cannot tell
+// (Windows XP); Failed when it can, but not for this handle.
+enum class FinalPath { Found, Unknown, Failed };
+FinalPath FinalPathOfHandle(HANDLE item, wchar_t* out, size_t cchOut);
 
 // Whether an item is a junction, symbolic link or mount point, by the
 // attributes of its handle and of its path (Wine reports a link only there).

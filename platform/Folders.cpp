@@ -66,7 +66,6 @@ int EnsureFolder(wchar_t* text, size_t cchText) {
 }
 
 bool CanonicalFolder(wchar_t* text, size_t cchText) {
-    constexpr size_t kLongPathChars = 520;
     wchar_t full[kLongPathChars];
     DWORD length = GetFullPathNameW(text, kLongPathChars, full, nullptr);
     if (length == 0 || length >= kLongPathChars) return false;
@@ -90,6 +89,11 @@ size_t RootLength(const wchar_t* path) {
 }
 
 }  // namespace
+
+void TrimTrailingBackslashes(wchar_t* path) {
+    size_t length = wcslen(path);
+    while (length > 3 && path[length - 1] == L'\\') path[--length] = L'\0';
+}
 
 bool CutLastLevel(wchar_t* path) {
     size_t root = RootLength(path);

@@ -25,6 +25,10 @@ inline int EnsureFolder(wchar_t (&text)[N]) {
 // would not fit in cchText characters.
 bool CanonicalFolder(wchar_t* text, size_t cchText);
 
+// Removes trailing backslashes, but never a root's ("C:\\"): a folder as
+// a file's path names it.
+void TrimTrailingBackslashes(wchar_t* path);
+
 // Cuts the last level off a full path ("C:\A\B\" or "C:\A\B" becomes
 // "C:\A\"); false at the root ("C:\", "\\server\share\").
 bool CutLastLevel(wchar_t* path);

@@ -1,16 +1,19 @@
 // The program file of a process.
 #include "platform/Processes.h"
 
+#include <tlhelp32.h>
 #include <wchar.h>
 
 #include "app/SystemLibrary.h"
+#include "platform/FileIdentity.h"
 #include "platform/Scoped.h"
 #include "platform/Text.h"
 
 namespace {
 
-constexpr size_t kLongPathChars = 520;
 constexpr size_t kDeviceChars = 260;
+
+constexpr DWORD kQueryLimitedInformation = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION, Vista and later
 
 using QueryFullProcessImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
 using GetProcessImageFileNameFn = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD);
@@ -22,6 +25,12 @@ bool DevicePathOfProcess(HANDLE process, wchar_t* out, size_t cchOut) {
     if (!imageFileName) return false;
     DWORD length = imageFileName(process, out, static_cast<DWORD>(cchOut));
     return length > 0 && length < cchOut;
+}
+
+// The last level of a path, or the whole text.
+const wchar_t* NameOf(const wchar_t* path) {
+    const wchar_t* name = wcsrchr(path, L'\\');
+    return name ? name + 1 : path;
 }
 
 }  // namespace
@@ -54,4 +63,26 @@ bool ProcessImagePath(HANDLE process, wchar_t* out, size_t cchOut) {
         devices[letter] = storage[letter];
     }
     return DrivePathFromDevicePath(devicePath, devices, out, cchOut);
+}
+
+bool AnyProcessRuns(const wchar_t* programFile) {
+    FileIdentity program;
+    if (!IdentityOfPath(programFile, program)) return false;  // no such file: nothing runs it
+    CScopedFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return false;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        // Only a process of that file name can run the file; the identity decides.
+        if (entry.th32ProcessID == GetCurrentProcessId() || _wcsicmp(NameOf(entry.szExeFile), NameOf(programFile)) != 0)
+            continue;
+        CScopedHandle process(OpenProcess(kQueryLimitedInformation, FALSE, entry.th32ProcessID));
+        if (!process) process.reset(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID));  // XP
+        wchar_t image[kLongPathChars];
+        FileIdentity identity;
+        if (process && ProcessImagePath(process.get(), image, kLongPathChars) && IdentityOfPath(image, identity) &&
+            identity == program)
+            return true;
+    }
+    return false;
 }

@@ -89,6 +89,12 @@ public:
     CHeapBlock(const CHeapBlock&) = delete;
     CHeapBlock& operator=(const CHeapBlock&) = delete;
 
+    // Frees the block and takes a new one of that size.
+    void reset(size_t bytes) {
+        if (data_) HeapFree(GetProcessHeap(), 0, data_);
+        data_ = HeapAlloc(GetProcessHeap(), 0, bytes ? bytes : 1);
+    }
+
     void* get() const { return data_; }
     template <typename T>
     T* as() const { return static_cast<T*>(data_); }

@@ -7,6 +7,8 @@
 
 // Paths, registry strings and command texts: 259 characters and the terminator.
 constexpr size_t kPathChars = 260;
+// Working copies that must hold a path and more (a long final path, a log path).
+constexpr size_t kLongPathChars = 520;
 
 // Copies as much of source as fits and always terminates; false when cut.
 bool CopyText(wchar_t* out, size_t cchOut, const wchar_t* source);

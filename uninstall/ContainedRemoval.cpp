@@ -7,29 +7,33 @@
 // files of the same names somewhere else. So every item is reached level by
 // level from the root, and each level and the item itself are opened as
 // handles that do not follow links (FILE_FLAG_OPEN_REPARSE_POINT):
-//  - a level or item that is a reparse point naming another place (a
-//    junction, symbolic link or mount point) is left alone and reported;
-//  - each level stays open, without delete sharing, until the item is gone,
-//    so nobody can rename it or put a link in its place meanwhile;
+//  - the root is the folder found before, by identity, where that is known
+//    (and, where so asked, no link itself);
+//  - a level or item below it that is a reparse point naming another place
+//    (a junction, symbolic link or mount point) is left alone and reported;
+//  - each level stays open, shared for reading only, until the item is gone,
+//    so nobody can rename it, or empty it and make it a link, meanwhile;
 //  - where the system can tell (Vista and later), the item's final path must
 //    lie in the level held above it, compared by identity: that catches what
 //    the attributes do not show (a file linked elsewhere under Wine, a level
 //    swapped before it was opened);
 //  - the item is deleted through its own handle (a delete disposition set
 //    with NtSetInformationFile, present on every NT), never by path, so what
-//    is deleted is what was checked.
+//    is deleted is what was checked. Where the system knows POSIX semantics
+//    (Windows 10) the name goes at once, even while another program (an
+//    indexer, a virus scanner) still has the file open.
 #include "uninstall/ContainedRemoval.h"
 
 #include <wchar.h>
 
+#include "platform/Folders.h"
 #include "platform/Scoped.h"
-#include "platform/Text.h"
 
 namespace {
 
-constexpr size_t kLongPathChars = kContainedPathChars;
 constexpr DWORD kLevelAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
 constexpr DWORD kItemAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
+constexpr DWORD kShareRead = FILE_SHARE_READ;
 
 // The native call and its records (winternl.h has no complete form of them).
 struct IoStatusBlock {
@@ -46,8 +50,13 @@ struct FileBasicInformation {
 struct FileDispositionInformation {
     BOOLEAN deleteFile;
 };
+struct FileDispositionInformationEx {
+    ULONG flags;
+};
 constexpr int kFileBasicInformationClass = 4;
 constexpr int kFileDispositionInformationClass = 13;
+constexpr int kFileDispositionInformationExClass = 64;  // Windows 10 1607 and later
+constexpr ULONG kDispositionDelete = 0x1, kDispositionPosixSemantics = 0x2, kDispositionIgnoreReadOnly = 0x10;
 constexpr LONG kStatusDirectoryNotEmpty = static_cast<LONG>(0xC0000101);
 using NtSetInformationFileFn = LONG(NTAPI*)(HANDLE, IoStatusBlock*, void*, ULONG, int);
 
@@ -70,31 +79,41 @@ struct COpenedItem {
 };
 
 // Whether an opened item lies in the folder of that identity by its final
-// path; true where the system cannot tell (the levels were checked anyway).
+// path; where the system cannot tell (XP) the held levels are what counts.
 bool LiesIn(HANDLE item, const FileIdentity& folder) {
     wchar_t finalPath[kLongPathChars];
-    if (!FinalPathOfHandle(item, finalPath, kLongPathChars)) return true;
-    wchar_t* name = wcsrchr(finalPath, L'\\');
-    if (!name) return false;
-    name[1] = L'\0';
+    FinalPath found = FinalPathOfHandle(item, finalPath, kLongPathChars);
+    if (found != FinalPath::Found) return found == FinalPath::Unknown;
     FileIdentity parent;
-    return IdentityOfPath(finalPath, parent) && parent == folder;
+    return CutLastLevel(finalPath) && IdentityOfPath(finalPath, parent) && parent == folder;
 }
 
 // What OpenChecked returns for an item it opened and found in its place.
 constexpr ItemRemoval kOpened = ItemRemoval::Removed;
 
 // Opens path without following links, checks that it is no link and that it
-// lies in parent (when given): kOpened, Absent, Link or Failed.
-ItemRemoval OpenChecked(const wchar_t* path, DWORD access, bool shareDelete, const COpenedItem* parent,
+// lies in parent: kOpened, Absent, Link or Failed.
+ItemRemoval OpenChecked(const wchar_t* path, DWORD access, DWORD share, const COpenedItem& parent,
                         COpenedItem& item) {
     if (!CopyText(item.path, path)) return ItemRemoval::Failed;
-    item.handle.reset(OpenItem(path, access, false, shareDelete));
+    item.handle.reset(OpenItem(path, access, false, share));
     if (!item.handle) return IsMissing(GetLastError()) ? ItemRemoval::Absent : ItemRemoval::Failed;
     if (!IdentityOfHandle(item.handle.get(), item.identity, &item.attributes)) return ItemRemoval::Failed;
-    if (IsLinkItem(item.handle.get(), path)) return ItemRemoval::Link;
-    if (parent && !LiesIn(item.handle.get(), parent->identity)) return ItemRemoval::Link;
+    if (IsLinkItem(item.handle.get(), path) || !LiesIn(item.handle.get(), parent.identity)) return ItemRemoval::Link;
     return kOpened;
+}
+
+// Opens the root: the folder of the expected identity, where one is given,
+// and no link itself unless it may be one.
+ItemRemoval OpenRoot(const RemovalRoot& root, DWORD access, DWORD share, COpenedItem& item) {
+    bool followLink = root.identity && root.mayBeLink;
+    if (!CopyText(item.path, root.path)) return ItemRemoval::Failed;
+    item.handle.reset(OpenItem(root.path, access, followLink, share));
+    if (!item.handle) return IsMissing(GetLastError()) ? ItemRemoval::Absent : ItemRemoval::Failed;
+    if (!IdentityOfHandle(item.handle.get(), item.identity, &item.attributes)) return ItemRemoval::Failed;
+    if ((root.identity && item.identity != *root.identity) || (!followLink && IsLinkItem(item.handle.get(), root.path)))
+        return ItemRemoval::Link;
+    return (item.attributes & FILE_ATTRIBUTE_DIRECTORY) ? kOpened : ItemRemoval::Absent;
 }
 
 // Holds the root and every level of relative but its last, and leaves the
@@ -102,11 +121,8 @@ ItemRemoval OpenChecked(const wchar_t* path, DWORD access, bool shareDelete, con
 class CLevelChain {
 public:
     ItemRemoval Open(const RemovalRoot& root, const wchar_t* relative, wchar_t (&itemPath)[kLongPathChars]) {
-        ItemRemoval opened = OpenChecked(root.path, kLevelAccess, false, nullptr, levels_[0]);
+        ItemRemoval opened = OpenRoot(root, kLevelAccess, kShareRead, levels_[0]);
         if (opened != kOpened) return opened;
-        // The root itself swapped for another folder is as good as a link.
-        if (root.identity && levels_[0].identity != *root.identity) return ItemRemoval::Link;
-        if (!(levels_[0].attributes & FILE_ATTRIBUTE_DIRECTORY)) return ItemRemoval::Absent;
         count_ = 1;
 
         if (!CopyText(itemPath, root.path)) return ItemRemoval::Failed;
@@ -121,7 +137,7 @@ public:
             wmemcpy(itemPath + used, name, length + 1);  // with the backslash
             itemPath[used + length + 1] = L'\0';
             COpenedItem& level = levels_[count_];
-            opened = OpenChecked(itemPath, kLevelAccess, false, &levels_[count_ - 1], level);
+            opened = OpenChecked(itemPath, kLevelAccess, kShareRead, levels_[count_ - 1], level);
             if (opened != kOpened) return opened;
             if (!(level.attributes & FILE_ATTRIBUTE_DIRECTORY)) return ItemRemoval::Absent;
             ++count_;
@@ -140,19 +156,28 @@ private:
     int count_ = 0;
 };
 
-// Deletes an opened item through its handle; a read-only file loses the
-// attribute first, and gets it back when it stays.
+// Deletes an opened item through its handle: with POSIX semantics and
+// regardless of the read-only attribute where the system knows how;
+// elsewhere a read-only file loses the attribute first, and gets it back
+// when it stays.
 ItemRemoval DeleteOpened(COpenedItem& item) {
+    FileDispositionInformationEx dispositionEx = {kDispositionDelete | kDispositionPosixSemantics |
+                                                  kDispositionIgnoreReadOnly};
+    LONG status =
+        SetInformation(item.handle.get(), &dispositionEx, sizeof(dispositionEx), kFileDispositionInformationExClass);
+    if (status >= 0) return ItemRemoval::Removed;
+    if (status == kStatusDirectoryNotEmpty) return ItemRemoval::NotEmpty;
+
     ULONG readOnly = item.attributes & FILE_ATTRIBUTE_READONLY;
     if (readOnly) {
         FileBasicInformation basic = {};
-        basic.attributes = (item.attributes & ~FILE_ATTRIBUTE_READONLY) ? (item.attributes & ~FILE_ATTRIBUTE_READONLY)
-                                                                        : FILE_ATTRIBUTE_NORMAL;
+        ULONG cleared = item.attributes & ~FILE_ATTRIBUTE_READONLY;
+        basic.attributes = cleared ? cleared : FILE_ATTRIBUTE_NORMAL;
         if (SetInformation(item.handle.get(), &basic, sizeof(basic), kFileBasicInformationClass) < 0)
             return ItemRemoval::Failed;
     }
     FileDispositionInformation disposition = {TRUE};
-    LONG status = SetInformation(item.handle.get(), &disposition, sizeof(disposition), kFileDispositionInformationClass);
+    status = SetInformation(item.handle.get(), &disposition, sizeof(disposition), kFileDispositionInformationClass);
     if (status >= 0) return ItemRemoval::Removed;
     if (readOnly) {
         FileBasicInformation basic = {};
@@ -175,8 +200,8 @@ ItemRemoval RemoveContained(const RemovalRoot& root, const wchar_t* relative, bo
     if (opened != kOpened) return Stopped(opened, chain.LastTried(), linkPath);
 
     COpenedItem item;
-    // A folder is shared for reading and writing only, as the levels are.
-    opened = OpenChecked(itemPath, kItemAccess, !folder, &chain.Innermost(), item);
+    // A folder is shared for reading only, as the levels are.
+    opened = OpenChecked(itemPath, kItemAccess, folder ? kShareRead : kShareAll, chain.Innermost(), item);
     if (opened != kOpened) return Stopped(opened, itemPath, linkPath);
     if (((item.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder) return ItemRemoval::Absent;
     return DeleteOpened(item);
@@ -198,11 +223,9 @@ ItemRemoval RemoveContainedFolder(const RemovalRoot& root, const wchar_t* relati
         while (length > 0 && trimmed[length - 1] == L'\\') trimmed[--length] = L'\0';
         return RemoveContained(root, trimmed, true, linkPath);
     }
-    // The root itself: opened as its own item, checked as the root is.
+    // The root itself, checked as a root is.
     COpenedItem item;
-    ItemRemoval opened = OpenChecked(root.path, kItemAccess, false, nullptr, item);
+    ItemRemoval opened = OpenRoot(root, kItemAccess, kShareRead, item);
     if (opened != kOpened) return Stopped(opened, root.path, linkPath);
-    if (root.identity && item.identity != *root.identity) return Stopped(ItemRemoval::Link, root.path, linkPath);
-    if (!(item.attributes & FILE_ATTRIBUTE_DIRECTORY)) return ItemRemoval::Absent;
     return DeleteOpened(item);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/FileIdentity.h"
+#include "platform/Text.h"
 
 // What became of one item.
 enum class ItemRemoval {
@@ -15,17 +16,17 @@ enum class ItemRemoval {
 };
 
 // A folder the removal works in: its path (ending in a backslash) and, where
-// known, the identity it must still have.
+// known, the identity it must still have. A root that may be a link is
+// opened through it (the folder it names was found before, by identity);
+// otherwise a root that is a link is left alone.
 struct RemovalRoot {
     const wchar_t* path;
     const FileIdentity* identity;  // may be null
+    bool mayBeLink = false;        // only with an identity
 };
 
-// The longest path these functions work with.
-constexpr size_t kContainedPathChars = 520;
-
 // Deletes the file root\relative (relative: levels separated by backslashes),
-// read-only or not. linkPath (when given, kContainedPathChars): the path of
+// read-only or not. linkPath (when given, kLongPathChars): the path of
 // the level found to be a link, for a result of Link.
 ItemRemoval RemoveContainedFile(const RemovalRoot& root, const wchar_t* relative, wchar_t* linkPath = nullptr);
 

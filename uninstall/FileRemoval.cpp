@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <wchar.h>
 
+#include "app/InstallOptions.h"
 #include "app/SystemProbes.h"
 #include "install/RegistrationRows.h"
 #include "install/ViewerSettings.h"
@@ -52,11 +53,11 @@ bool Reported(ItemRemoval result, const RemovalRoot& root, const wchar_t* relati
         return true;  // files of the user: not a failure
     case ItemRemoval::Link: {
         // Named as a folder is named elsewhere in the log: without a trailing backslash.
-        wchar_t link[kContainedPathChars];
+        wchar_t link[kLongPathChars];
         CopyText(link, linkPath[0] ? linkPath : root.path);
         size_t length = wcslen(link);
         while (length > 3 && link[length - 1] == L'\\') link[--length] = L'\0';
-        wchar_t item[kContainedPathChars + 64];
+        wchar_t item[kLongPathChars + 64];
         FormatText(item, ARRAYSIZE(item), kLinkNote, link);
         report.FailedOnce(item);
         return true;
@@ -64,8 +65,8 @@ bool Reported(ItemRemoval result, const RemovalRoot& root, const wchar_t* relati
     case ItemRemoval::Failed:
         break;
     }
-    wchar_t path[kContainedPathChars];
-    FormatText(path, kContainedPathChars, L"%s%s", root.path, relative);
+    wchar_t path[kLongPathChars];
+    FormatText(path, kLongPathChars, L"%s%s", root.path, relative);
     report.FailedOnce(path);
     return true;
 }
@@ -92,16 +93,16 @@ bool NamedByAnotherInstallation(const CInstallation& installation, const wchar_t
 }  // namespace
 
 RemovalRoot InstallationRoot(const CInstallation& installation) {
-    return {installation.Folder(), &installation.Identity()};
+    return {installation.Folder(), &installation.Identity(), true};
 }
 
 bool RemoveFileItem(const RemovalRoot& root, const wchar_t* relative, CRemovalReport& report) {
-    wchar_t linkPath[kContainedPathChars] = L"";
+    wchar_t linkPath[kLongPathChars] = L"";
     return !Reported(RemoveContainedFile(root, relative, linkPath), root, relative, linkPath, report);
 }
 
 bool RemoveFolderItem(const RemovalRoot& root, const wchar_t* relative, CRemovalReport& report) {
-    wchar_t linkPath[kContainedPathChars] = L"";
+    wchar_t linkPath[kLongPathChars] = L"";
     return !Reported(RemoveContainedFolder(root, relative, linkPath), root, relative, linkPath, report);
 }
 
@@ -133,15 +134,24 @@ void RemoveUserSettings(const CInstallation& installation, CRemovalReport& repor
     wmemcpy(settingsFolder, settingsFile, fileName - settingsFile);
     settingsFolder[fileName - settingsFile] = L'\0';
     wchar_t twin[kPathChars];
-    if (!FormatText(twin, kPathChars, L"%s_temp", fileName)) return;
-    RemovalRoot root = {settingsFolder, nullptr};
+    FileIdentity identity;
+    if (!FormatText(twin, kPathChars, L"%s_temp", fileName) || !IdentityOfPath(settingsFolder, identity)) return;
+    // INI_Folder is only a hint: users may write the program folder's file
+    // where the installation lies outside the program-files folder. Files are
+    // taken only from the settings folder the record names, or from the
+    // removing user's own, and never through a link.
+    const CInstallRecord& record = installation.Record();
+    wchar_t usersOwn[kPathChars];
+    bool recorded = record.SettingsFolder()[0] != L'\0' && PathNamesItem(record.SettingsFolder(), settingsFolder);
+    if (!recorded && !(ExpandIniFolder(kDefaultIniFolder, usersOwn, kPathChars) && SameItem(usersOwn, settingsFolder)))
+        return;
+    RemovalRoot root = {settingsFolder, &identity, false};
     bool fileGone = RemoveFileItem(root, fileName, report);
     bool twinGone = RemoveFileItem(root, twin, report);
     // Only a folder this installation made, and never a drive's root.
-    const wchar_t* created = installation.Record().SettingsFolder();
     wchar_t parent[kPathChars];
-    if (fileGone && twinGone && created[0] != L'\0' && SameItem(created, settingsFolder) &&
-        CopyText(parent, settingsFolder) && CutLastLevel(parent))
+    if (fileGone && twinGone && recorded && record.SettingsFolderCreated() && CopyText(parent, settingsFolder) &&
+        CutLastLevel(parent))
         RemoveFolderItem(root, L"", report);
 }
 

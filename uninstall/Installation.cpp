@@ -11,6 +11,7 @@
 namespace {
 
 constexpr size_t kCommandChars = 520;
+const wchar_t kViewerExeName[] = L"lumi32.exe";
 
 }  // namespace
 
@@ -23,13 +24,21 @@ bool ViewerIsIn(const wchar_t* folder) {
 
 bool CInstallation::NamesThisFolder(const wchar_t* text, wchar_t (&folder)[kPathChars]) const {
     FileIdentity identity;
-    if (text[0] == L'\0' || !CopyText(folder, text) || !IdentityOfPath(folder, identity) || identity != identity_)
-        return false;
-    CanonicalFolder(folder, kPathChars);
-    return true;
+    return text[0] != L'\0' && CopyText(folder, text) && IdentityOfPath(folder, identity) && identity == identity_ &&
+           CanonicalFolder(folder, kPathChars);
 }
 
 bool CInstallation::CommandIsOurs(const wchar_t* command) const {
+    // The program the command starts (up to the next quote, as the folder is
+    // read) must be lumi32.exe, in any letter case.
+    const wchar_t* program = command[0] == L'"' ? command + 1 : command;
+    const wchar_t* quote = wcschr(program, L'"');
+    size_t length = quote ? static_cast<size_t>(quote - program) : wcslen(program);
+    while (length > 0 && program[length - 1] == L' ') --length;
+    size_t nameLength = wcslen(kViewerExeName);
+    if (length <= nameLength || _wcsnicmp(program + length - nameLength, kViewerExeName, nameLength) != 0) return false;
+    wchar_t separator = program[length - nameLength - 1];
+    if (separator != L'\\' && separator != L'/') return false;
     wchar_t commandFolder[kPathChars];
     FileIdentity identity;
     return InstallFolderFromOpenCommand(command, commandFolder, kPathChars) &&
@@ -69,6 +78,12 @@ bool CInstallation::Find(const wchar_t* ownFolder) {
             CopyText(folder_, named);
     }
     if (folder_[0] == L'\0' && (!CopyText(folder_, ownFolder) || !CanonicalFolder(folder_, kPathChars))) return false;
+    // Without the class (a registry cleaner, a partial removal by hand) the
+    // shared items are still this installation's while nothing else claims them.
+    if (!ownsSharedItems_ && (registered_ || recordIsOurs_)) {
+        CScopedKey viewerClass;
+        ownsSharedItems_ = IsMissingKey(OpenKey(HKEY_LOCAL_MACHINE, kViewerClassKey, KEY_QUERY_VALUE, viewerClass));
+    }
     return ViewerIsIn(folder_) || registered_ || recordIsOurs_ || ownsSharedItems_;
 }
 

@@ -61,9 +61,10 @@ bool NamesViewerClass(HKEY root, const wchar_t* path, const wchar_t* name, bool&
 
 // What one extension got: the machine default class (a former one comes
 // back), the user's Explorer choices of the XP family and of Vista and
-// later. Taken when this installation owns them, and wherever they name a
-// viewer class that is gone.
-void RemoveExtensionReferences(const wchar_t* extension, const CInstallation& installation, CRemovalReport& report) {
+// later, the class in its "Open with" list. Taken when this installation
+// owns them, and wherever they name a viewer class that is gone.
+void RemoveExtensionReferences(const wchar_t* extension, const wchar_t* progIdBase, const CInstallation& installation,
+                               CRemovalReport& report) {
     bool owner = installation.OwnsSharedItems();
     bool dangling = false;
     wchar_t key[kKeyChars];
@@ -83,17 +84,42 @@ void RemoveExtensionReferences(const wchar_t* extension, const CInstallation& in
     if (FormatText(key, kKeyChars, kUserChoiceKeyFormat, extension) &&
         NamesViewerClass(HKEY_CURRENT_USER, key, kUserChoiceProgIdValue, dangling) && (owner || dangling))
         DeleteTreeOrReport(HKEY_CURRENT_USER, key, report);
+    // The class offered in "Open with"; another program's value there stays.
+    wchar_t progId[kKeyChars], classKey[kKeyChars];
+    CScopedKey openWith;
+    if (ExtensionKeyFor(extension, key, kKeyChars) && AppendText(key, kKeyChars, L"\\") &&
+        AppendText(key, kKeyChars, kOpenWithProgidsSubkey) && ProgIdFor(progIdBase, progId, kKeyChars) &&
+        OpenKey(HKEY_LOCAL_MACHINE, key, KEY_QUERY_VALUE, openWith) == ERROR_SUCCESS &&
+        RegQueryValueExW(openWith.get(), progId, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+        openWith.reset();
+        CScopedKey viewerClass;
+        dangling = ClassKeyFor(progIdBase, classKey, kKeyChars) &&
+                   IsMissingKey(OpenKey(HKEY_LOCAL_MACHINE, classKey, KEY_QUERY_VALUE, viewerClass));
+        if (owner || dangling) DeleteValueOrReport(HKEY_LOCAL_MACHINE, key, progId, report);
+    }
 }
 
-// The NoOpenWith values the record says this installation created, for the
-// user removing it, and the registered-application value.
+// Whether a recorded key is one of the packaged-application classes of a
+// user: "<SID>\<class key>" under HKEY_USERS.
+bool IsBuiltInAppClassOfAUser(HKEY root, const wchar_t* path) {
+    const wchar_t* classKey = wcschr(path, L'\\');
+    if (root != HKEY_USERS || !classKey) return false;
+    for (const wchar_t* appClass : kBuiltInAppClasses) {
+        if (_wcsicmp(classKey + 1, appClass) == 0) return true;
+    }
+    return false;
+}
+
+// The NoOpenWith values the record says this installation created, for each
+// user whose hive is loaded (the removing user's always), and the
+// registered-application value.
 void RemoveSharedValues(const CInstallation& installation, CRemovalReport& report) {
     const CTextList& created = installation.Record().CreatedNoOpenWith();
-    for (const wchar_t* appClass : kBuiltInAppClasses) {
-        wchar_t name[kKeyChars];
-        if (RecordedKeyName(HKEY_CURRENT_USER, appClass, installation.UserSid(), name, kKeyChars) &&
-            created.Contains(name))
-            DeleteValueOrReport(HKEY_CURRENT_USER, appClass, kNoOpenWithValue, report);
+    for (const wchar_t* name = created.First(); name; name = created.Next(name)) {
+        HKEY root;
+        const wchar_t* path;
+        if (ParseRecordedKey(name, root, path) && IsBuiltInAppClassOfAUser(root, path))
+            DeleteValueOrReport(root, path, kNoOpenWithValue, report);
     }
     wchar_t registered[kKeyChars];
     if (ReadStringValue(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey, kRegisteredApplicationName, registered,
@@ -140,15 +166,15 @@ void RemoveApplicationKey(CRemovalReport& report) {
     DeleteKeyIfEmpty(HKEY_LOCAL_MACHINE, kApplicationRootKey, report);
 }
 
-// The keys the record names as created by this installation (the user's
-// only for the user who installed), the deepest first, each when empty.
+// The keys the record names as created by this installation (a user's
+// while that user's hive is loaded), the deepest first, each when empty.
 void RemoveCreatedKeys(const CInstallation& installation, CRemovalReport& report) {
     const CTextList& created = installation.Record().CreatedKeys();
     for (int depth = 16; depth >= 0; --depth) {
         for (const wchar_t* name = created.First(); name; name = created.Next(name)) {
             HKEY root;
             const wchar_t* path;
-            if (!ParseRecordedKey(name, installation.UserSid(), root, path)) continue;
+            if (!ParseRecordedKey(name, root, path)) continue;
             int levels = 0;
             for (const wchar_t* p = path; *p != L'\0'; ++p) levels += *p == L'\\';
             if (levels == depth) DeleteKeyIfEmpty(root, path, report);
@@ -190,7 +216,7 @@ void RemoveRegistration(const CInstallation& installation, bool purge, CRemovalR
     if (installation.OwnsSharedItems()) RemoveSharedValues(installation, report);
     for (const FormatRow& row : kFormatCatalogue) {
         for (int i = 0; i < row.ExtensionCount(); ++i)
-            RemoveExtensionReferences(row.extensions[i].extension, installation, report);
+            RemoveExtensionReferences(row.extensions[i].extension, row.extensions[i].progIdBase, installation, report);
     }
 
     if (installation.OwnsSharedItems()) {
@@ -217,6 +243,31 @@ void RemoveLastRegistration(const CInstallation& installation, bool purge, CRemo
 }
 
 void ReportRegistrationLeft(const CInstallation& installation, CRemovalReport& report) {
+    if (installation.OwnsSharedItems()) {
+        wchar_t registered[kKeyChars];
+        if (ReadStringValue(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey, kRegisteredApplicationName, registered,
+                            kKeyChars) &&
+            lstrcmpiW(registered, kCapabilitiesKey) == 0)
+            report.FailedKey(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey, kRegisteredApplicationName);
+        const CTextList& created = installation.Record().CreatedNoOpenWith();
+        for (const wchar_t* name = created.First(); name; name = created.Next(name)) {
+            HKEY root;
+            const wchar_t* path;
+            CScopedKey key;
+            if (ParseRecordedKey(name, root, path) && IsBuiltInAppClassOfAUser(root, path) &&
+                OpenKey(root, path, KEY_QUERY_VALUE, key) == ERROR_SUCCESS &&
+                RegQueryValueExW(key.get(), kNoOpenWithValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
+                report.FailedKey(root, path, kNoOpenWithValue);
+        }
+    }
+    if (KeyIsOurs(HKEY_LOCAL_MACHINE, kApplicationRootKey, kOpenCommandSubkey, installation))
+        report.FailedKey(HKEY_LOCAL_MACHINE, kApplicationRootKey);
+    for (const wchar_t* parent : kBrowseVerbParents) {
+        wchar_t verbKey[kKeyChars];
+        if (FormatText(verbKey, kKeyChars, L"%s\\%s", parent, kBrowseVerb) &&
+            KeyIsOurs(HKEY_LOCAL_MACHINE, verbKey, L"command", installation))
+            report.FailedKey(HKEY_LOCAL_MACHINE, verbKey);
+    }
     wchar_t location[kPathChars];
     if (installation.IsRegistered() &&
         ReadStringValue(HKEY_LOCAL_MACHINE, kUninstallKey, kUninstallValueNames[kInstallLocationValue], location,

@@ -43,6 +43,7 @@ void CRemovalReport::FailedOnce(const wchar_t* item) {
 void CRemovalReport::FailedKey(const void* root, const wchar_t* path, const wchar_t* valueName) {
     const wchar_t* rootName = root == HKEY_CLASSES_ROOT    ? L"HKEY_CLASSES_ROOT"
                               : root == HKEY_CURRENT_USER ? L"HKEY_CURRENT_USER"
+                              : root == HKEY_USERS        ? L"HKEY_USERS"
                                                           : L"HKEY_LOCAL_MACHINE";
     wchar_t item[1024];
     if (valueName) {

@@ -6,6 +6,6 @@ enum RemovalStatus {
     kRemovalViewerRunning = 1,   // nothing removed
     kRemovalNoInstallation = 2,  // the folder holds no lumi32.exe: nothing removed
     kRemovalPartial = 3,         // removed except the items in "Lumidor_Uninstall.log"
-    kRemovalDeclined = 4,        // the question was answered No: nothing removed
-    kRemovalSetupRunning = 5,    // a setup program or another removal runs: nothing removed
+    kRemovalDeclined = 1602,      // ERROR_INSTALL_USEREXIT: the question was answered No; nothing removed
+    kRemovalSetupRunning = 1618,  // ERROR_INSTALL_ALREADY_RUNNING: a setup or another removal runs; nothing removed
 };

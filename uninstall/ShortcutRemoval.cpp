@@ -20,8 +20,11 @@ void RemoveLinkInto(const wchar_t* linkFolder, const wchar_t* linkName, const wc
     wchar_t linkPath[kPathChars], target[kPathChars];
     if (!FormatText(linkPath, kPathChars, L"%s%s", linkFolder, linkName)) return;
     if (GetFileAttributesW(linkPath) == INVALID_FILE_ATTRIBUTES) return;
-    if (ReadShellLinkTarget(linkPath, target, kPathChars) && installation.PathIsOurs(target, expected))
-        RemoveFileItem({linkFolder, nullptr}, linkName, report);
+    // The folder is the system's own: the link is taken from wherever it lies.
+    FileIdentity folder;
+    if (ReadShellLinkTarget(linkPath, target, kPathChars) && installation.PathIsOurs(target, expected) &&
+        IdentityOfPath(linkFolder, folder))
+        RemoveFileItem({linkFolder, &folder, true}, linkName, report);
 }
 
 }  // namespace
@@ -47,6 +50,8 @@ void RemoveShortcuts(const CInstallation& installation, CRemovalReport& report) 
                 RemoveLinkInto(group, linkName, expected, installation, report);
         }
         // Only when empty: links of the user's, or of another installation, stay.
-        RemoveFolderItem({programs, nullptr}, kStartMenuGroup, report);
+        FileIdentity programsFolder;
+        if (IdentityOfPath(programs, programsFolder))
+            RemoveFolderItem({programs, &programsFolder, true}, kStartMenuGroup, report);
     }
 }

@@ -1,15 +1,18 @@
 // lu_uninstall.exe: removes the installation it lies in, after a question or,
-// with "/silent", without any window. "/purge" removes the user's settings too.
+// with "/silent", without any window. "/purge" removes the user's settings
+// too; "/log=PATH" appends an entry for every silent run to PATH.
 #include <windows.h>
 #include <wchar.h>
 
+#include "app/CommandLine.h"
 #include "app/InstallLog.h"
+#include "app/Message.h"
+#include "app/ResourceIds.h"
 #include "app/SingleInstance.h"
 #include "app/SystemLibrary.h"
 #include "app/SystemProbes.h"
 #include "install/RegistrationRows.h"
 #include "platform/FileIdentity.h"
-#include "platform/Scoped.h"
 #include "platform/Text.h"
 #include "uninstall/Installation.h"
 #include "uninstall/Removal.h"
@@ -17,47 +20,44 @@
 #include "uninstall/RemovalStatus.h"
 #include "uninstall/SelfRemoval.h"
 #include "uninstall/resource.h"
-#include "wizard/resource.h"
 
 namespace {
 
 const wchar_t kLogFileName[] = L"Lumidor_Uninstall.log";
-constexpr size_t kMessageChars = 1024;
 
 class CRemovalRun {
 public:
-    CRemovalRun(bool silent, bool purge) : silent_(silent), purge_(purge) {}
+    explicit CRemovalRun(const wchar_t* arguments)
+        : silent_(HasSwitch(arguments, L"/silent")), purge_(HasSwitch(arguments, L"/purge")),
+          runLog_(FindLogOption(arguments, runLogPath_)) {}
     int Run();
 
 private:
-    // Says why the run ends: the log entry of a silent run, else a box.
-    int Report(int status, const wchar_t* message, UINT icon) {
-        if (silent_) {
-            WriteLog(message);
-        } else {
-            MessageBoxW(nullptr, message, kProductTitle, MB_OK | icon | MB_SETFOREGROUND);
-        }
-        return status;
-    }
+    int Remove();
+    // Says why the run ends: a silent run's log entry, else a box.
     int Report(int status, UINT messageId, const wchar_t* argument, UINT icon);
     bool OwnFolder();
     void WriteLog(const wchar_t* message);
 
     bool silent_;
     bool purge_;
+    wchar_t runLogPath_[kPathChars];
+    bool runLog_;
     wchar_t folder_[kPathChars] = L"";
     CInstallation installation_;
     bool found_ = false;
 };
 
 int CRemovalRun::Report(int status, UINT messageId, const wchar_t* argument, UINT icon) {
-    wchar_t format[kMessageChars];
-    if (!LoadStringW(GetModuleHandleW(nullptr), messageId, format, kMessageChars)) format[0] = L'\0';
-    if (!argument) return Report(status, format, icon);
-    size_t chars = wcslen(format) + wcslen(argument) + 1;
-    CHeapBlock message(chars * sizeof(wchar_t));
-    if (!message || !FormatText(message.as<wchar_t>(), chars, format, argument)) return Report(status, format, icon);
-    return Report(status, message.as<wchar_t>(), icon);
+    CMessage message(messageId, argument);
+    if (!silent_) {
+        MessageBoxW(nullptr, message.Text(), kProductTitle, MB_OK | icon | MB_SETFOREGROUND);
+    } else if (runLog_) {
+        WriteRunLog(runLogPath_, found_ ? installation_.Folder() : folder_, message.Text(), status);
+    } else {
+        WriteLog(message.Text());
+    }
+    return status;
 }
 
 // The folder of the uninstaller's own file, ending in a backslash.
@@ -84,22 +84,29 @@ void CRemovalRun::WriteLog(const wchar_t* message) {
 }
 
 int CRemovalRun::Run() {
+    int status = Remove();
+    // Every silent run's entry; the others were written by Report.
+    if (silent_ && runLog_ && status == kRemovalComplete) WriteRunLog(runLogPath_, installation_.Folder(), nullptr, status);
+    return status;
+}
+
+int CRemovalRun::Remove() {
     CSetupInstanceLock lock;
     if (!lock.Acquire()) return Report(kRemovalSetupRunning, IDS_SETUP_RUNNING, nullptr, MB_ICONWARNING);
     // A folder without the viewer is still an installation while the registry
     // or the record names it (a rerun, or a viewer deleted by a scanner).
     found_ = OwnFolder() && installation_.Find(folder_);
     if (!found_) return Report(kRemovalNoInstallation, IDS_NO_INSTALLATION, folder_, MB_ICONWARNING);
-    if (IsViewerRunning()) return Report(kRemovalViewerRunning, IDS_REMOVAL_VIEWER_RUNNING, nullptr, MB_ICONWARNING);
+    // A viewer of any session, with or without a window.
+    if (IsViewerRunning(installation_.Folder()))
+        return Report(kRemovalViewerRunning, IDS_REMOVAL_VIEWER_RUNNING, nullptr, MB_ICONWARNING);
     if (!silent_) {
-        wchar_t question[kMessageChars];
-        if (!LoadStringW(GetModuleHandleW(nullptr), IDS_REMOVAL_QUESTION, question, kMessageChars))
-            question[0] = L'\0';
-        if (MessageBoxW(nullptr, question, kProductTitle,
+        CMessage question(IDS_REMOVAL_QUESTION);
+        if (MessageBoxW(nullptr, question.Text(), kProductTitle,
                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND) != IDYES)
             return kRemovalDeclined;
         // The viewer may have been started while the question was open.
-        if (IsViewerRunning())
+        if (IsViewerRunning(installation_.Folder()))
             return Report(kRemovalViewerRunning, IDS_REMOVAL_VIEWER_RUNNING, nullptr, MB_ICONWARNING);
     }
 
@@ -117,6 +124,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR arguments, int) {
     HardenDllSearch();
     int finished = FinishOwnRemoval(arguments);
     if (finished >= 0) return finished;
-    CRemovalRun run(HasSwitch(arguments, L"/silent"), HasSwitch(arguments, L"/purge"));
+    CRemovalRun run(arguments);
     return run.Run();
 }

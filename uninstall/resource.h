@@ -1,5 +1,5 @@
-// Resource identifiers of the uninstaller; the setup program's own (the
-// shared running-setup text) come from wizard/resource.h.
+// Resource identifiers of the uninstaller's own texts; those it shares with
+// the setup program come from app/ResourceIds.h.
 #pragma once
 
 #define IDS_REMOVAL_QUESTION 101

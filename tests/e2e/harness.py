@@ -99,6 +99,27 @@ def _make_template(arch):
 _REWRITTEN = ("system.reg", "user.reg", "userdef.reg", ".update-timestamp")
 
 
+class Spawned:
+    """A program started through the probe: its whole exit status once ended."""
+
+    def __init__(self, process, out):
+        self.process, self.out = process, out
+
+    def status(self, timeout=180):
+        self.process.wait(timeout=timeout)
+        self.out.seek(0)
+        lines = self.out.read().decode("utf-8", "replace").split()
+        self.out.close()
+        assert lines, "the probe printed no status"
+        return int(lines[-1])
+
+    def poll(self):
+        return self.process.poll()
+
+    def kill(self):
+        self.process.kill()
+
+
 class Prefix:
     """An isolated Wine prefix for one test, with its own HOME."""
 
@@ -199,6 +220,28 @@ class Prefix:
     def start(self, exe, args=(), cwd=None):
         return subprocess.Popen(["wine", exe, *args], cwd=cwd or self.path, env=self.env(),
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **(self.account or {}))
+
+    def start_status(self, exe, args=(), cwd=None):
+        """Starts a Windows program through the probe, which reads its whole
+        exit status: wine hands on only the low 8 bits (1618 arrives as 82)."""
+        quote = lambda a: f'"{a}"' if (" " in a and '"' not in a) or not a else a
+        line = " ".join([quote(exe if exe[1:2] == ":" else "Z:" + exe.replace("/", "\\")), *map(quote, args)])
+        return self.start_line(line, cwd)
+
+    def start_line(self, line, cwd=None):
+        out = tempfile.TemporaryFile()
+        process = subprocess.Popen(["wine", PROBE_EXE, "spawn", line], cwd=cwd or self.path, env=self.env(),
+                                   stdout=out, stderr=subprocess.DEVNULL, **(self.account or {}))
+        return Spawned(process, out)
+
+    def run_status(self, exe, args=(), cwd=None, timeout=180):
+        """Runs a Windows program to its end; its whole exit status."""
+        return self.start_status(exe, args, cwd).status(timeout)
+
+    def run_line(self, line, cwd=None, timeout=180):
+        """Runs exactly this command line, as a tool that builds one (winget)
+        passes it; the whole exit status."""
+        return self.start_line(line, cwd).status(timeout)
 
     def probe(self, *args, timeout=60):
         return self.run(PROBE_EXE, args, timeout=timeout)

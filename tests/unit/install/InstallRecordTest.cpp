@@ -76,20 +76,33 @@ TEST_F(InstallRecord, AnUpdateKeepsWhatTheFirstInstallationCreatedAndReplaced) {
         EXPECT_FALSE(record.FormerDefault(L"tga", former, 260));
         EXPECT_STREQ(record.SettingsFolder(), L"");
     }
+
+    // The user chose another program meanwhile: that is the former default now.
+    SetDefaultValue(HKEY_LOCAL_MACHINE, kJpgKey, L"Anderes.jpg");
+    CInstallInventory inventory;
+    inventory.NoteFolderMade(folder.c_str());
+    inventory.NoteRegistryBefore();
+    Install();
+    inventory.WriteRecord(nullptr, false);
+    CInstallRecord record;
+    wchar_t former[260];
+    ASSERT_TRUE(record.Load() && record.FormerDefault(L"jpg", former, 260));
+    EXPECT_STREQ(former, L"Anderes.jpg");
+    EXPECT_TRUE(record.CreatedKeys().Contains(L"HKLM\\SOFTWARE\\Classes\\.tga"));
 }
 
-TEST(InstallRecordNames, AUserKeyIsReadBackOnlyForThatUser) {
+TEST(InstallRecordNames, AUserKeyLiesUnderThatUsersHiveAndAnythingElseIsNoKeyOfOurs) {
     wchar_t name[520];
     HKEY root;
     const wchar_t* path;
     ASSERT_TRUE(RecordedKeyName(HKEY_CURRENT_USER, L"Software\\Classes", L"S-1-5-21-1", name, 520));
     EXPECT_STREQ(name, L"HKU\\S-1-5-21-1\\Software\\Classes");
-    EXPECT_TRUE(ParseRecordedKey(name, L"S-1-5-21-1", root, path));
-    EXPECT_EQ(root, HKEY_CURRENT_USER);
-    EXPECT_STREQ(path, L"Software\\Classes");
-    EXPECT_FALSE(ParseRecordedKey(name, L"S-1-5-21-12", root, path));
-    EXPECT_FALSE(ParseRecordedKey(name, L"S-1-5-18", root, path));
-    EXPECT_TRUE(ParseRecordedKey(L"HKLM\\SOFTWARE\\Classes\\.tga", L"S-1-5-18", root, path));
+    EXPECT_TRUE(ParseRecordedKey(name, root, path));
+    EXPECT_EQ(root, HKEY_USERS);
+    EXPECT_STREQ(path, L"S-1-5-21-1\\Software\\Classes");
+    EXPECT_TRUE(ParseRecordedKey(L"HKLM\\SOFTWARE\\Classes\\.tga", root, path));
     EXPECT_EQ(root, HKEY_LOCAL_MACHINE);
-    EXPECT_FALSE(ParseRecordedKey(L"HKCR\\x", L"S-1-5-18", root, path));
+    EXPECT_STREQ(path, L"SOFTWARE\\Classes\\.tga");
+    for (const wchar_t* foreign : {L"HKCR\\x", L"HKU\\S-1-5-18", L"HKLM\\", L"HKU\\\\x"})
+        EXPECT_FALSE(ParseRecordedKey(foreign, root, path)) << foreign;
 }

@@ -3,12 +3,16 @@
 // that nothing is removed anywhere but where it was found.
 #include <gtest/gtest.h>
 
+#include <shlwapi.h>
+
 #include <string>
 #include <vector>
 
 #include "TestSupport.h"
 #include "app/CommandLine.h"
 #include "unzip.h"
+#include "install/InstallRecord.h"
+#include "platform/Registry.h"
 #include "uninstall/FileRemoval.h"
 #include "uninstall/Installation.h"
 #include "uninstall/PayloadEntries.h"
@@ -129,9 +133,23 @@ TEST_F(InstalledFolder, SettingsInTheProgramFolderAreTheUsersUnlessPurgedWhateve
     EXPECT_TRUE(report.Clean());
 }
 
-TEST_F(InstalledFolder, SettingsElsewhereStayUnlessPurgedAndAFolderNotRecordedAsCreatedStays) {
+// The record this installation's setup program would have left, naming the
+// settings folder.
+class RecordedInstallation : public InstalledFolder {
+protected:
     std::wstring settings = temp.path() + L"Settings\\";
-    CreateDirectoryW(settings.c_str(), nullptr);
+    void SetUp() override {
+        CreateDirectoryW(settings.c_str(), nullptr);
+        CScopedKey record;
+        ASSERT_EQ(CreateKey(HKEY_LOCAL_MACHINE, kInstallRecordKey, record), ERROR_SUCCESS);
+        SetStringValue(record.get(), kRecordFolderValue, folder.c_str());
+        SetStringValue(record.get(), kRecordSettingsFolderValue, settings.c_str());
+        InstalledFolder::SetUp();
+    }
+    void TearDown() override { SHDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKey); }
+};
+
+TEST_F(RecordedInstallation, SettingsElsewhereStayUnlessPurgedAndAFolderNotRecordedAsCreatedStays) {
     WriteFileBytes(settings + L"lumi32.ini", "[Language]\r\nLang=Deutsch\r\n");
     SetIniFolder(settings);
 
@@ -150,6 +168,15 @@ TEST_F(InstalledFolder, SettingsElsewhereStayUnlessPurgedAndAFolderNotRecordedAs
     DeleteFileW((settings + L"Favoriten.txt").c_str());
     EXPECT_TRUE(FolderExists(settings));  // not made by this installation
     EXPECT_TRUE(report.Clean()) << report.Items();
+
+    // A settings folder that neither the record names nor is the user's own:
+    // INI_Folder is only a hint, whoever wrote it.
+    std::wstring elsewhere = temp.path() + L"Anderswo\\";
+    CreateDirectoryW(elsewhere.c_str(), nullptr);
+    WriteFileBytes(elsewhere + L"lumi32.ini", "[Fremd]\r\n");
+    SetIniFolder(elsewhere);
+    RemoveUserSettings(installation, report);
+    EXPECT_TRUE(Exists(elsewhere + L"lumi32.ini"));
 }
 
 TEST_F(InstalledFolder, CommandsAndLinksAreOursByTheIdentityOfTheirFolderAndFile) {
