@@ -152,3 +152,22 @@ const wchar_t* ArgumentsOf(const wchar_t* commandLine) {
     while (*p == L' ' || *p == L'\t') ++p;
     return p;
 }
+
+bool FindLogOption(const wchar_t* commandLine, wchar_t* path) {
+    static const wchar_t kLogOption[] = L"/log=";
+    path[0] = L'\0';
+    wchar_t work[kCommandLineWorkChars];
+    CopyText(work, commandLine ? commandLine : L"");
+    const wchar_t* found = wcsstr(work, kLogOption);
+    if (!found) return false;
+    wchar_t value[kOptionValueLimit];
+    CutOptionValue(found, static_cast<int>(wcslen(kLogOption)), kOptionValueLimit, value);
+    NormaliseFolderValue(value);
+    if (value[0] == L'\0') return false;
+    DWORD length = ExpandEnvironmentStringsW(value, path, kPathChars);
+    if (length == 0 || length > kPathChars) {
+        path[0] = L'\0';
+        return false;
+    }
+    return true;
+}

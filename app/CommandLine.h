@@ -34,5 +34,10 @@ void ApplyCommandLineOptions(const wchar_t* commandLine, InstallOptions& options
 // folder, then the options. Leaves silent = 1.
 void FillSilentOptions(const wchar_t* commandLine, InstallOptions& options);
 
+// The log an administrator names with "/log=PATH" (either program): found and
+// ended as "/folder=" is, quotes and trailing blanks removed, environment
+// variables expanded, in path[kPathChars]. False when there is none.
+bool FindLogOption(const wchar_t* commandLine, wchar_t* path);
+
 // The arguments after the program's own name, quoted or not, as WinMain gets them.
 const wchar_t* ArgumentsOf(const wchar_t* commandLine);

@@ -3,13 +3,16 @@
 
 #include <windows.h>
 
+#include "app/Message.h"
+#include "app/ResourceIds.h"
+#include "app/SystemProbes.h"
 #include "platform/Scoped.h"
 #include "platform/Text.h"
 
 namespace {
 
 const wchar_t kLogFileName[] = L"Lumidor_Install.log";
-constexpr size_t kLongPathChars = 520;
+const wchar_t kVersionText[] = L"4.76";
 const wchar_t kSeparator[] = L"------------------------------------------------\n";
 
 // Collects the bytes of one entry and writes them in a few calls.
@@ -74,7 +77,10 @@ void WriteInstallLog(const wchar_t* text, const wchar_t* folder) { WriteLogEntry
 
 void WriteLogEntry(const wchar_t* logFileName, const wchar_t* text, const wchar_t* folder) {
     wchar_t path[kLongPathChars + 32];
-    if (!LogPath(logFileName, folder, path, ARRAYSIZE(path))) return;
+    if (LogPath(logFileName, folder, path, ARRAYSIZE(path))) WriteLogFile(path, text);
+}
+
+void WriteLogFile(const wchar_t* path, const wchar_t* text) {
     // Shared for reading and writing, as an appending C runtime opens it: a
     // concurrent appender must not make the entry vanish.
     CScopedFile file(CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
@@ -97,4 +103,24 @@ void WriteLogEntry(const wchar_t* logFileName, const wchar_t* text, const wchar_
     writer.Put(text);
     writer.Put(L"\n");
     writer.Put(kSeparator);
+}
+
+void WriteRunLog(const wchar_t* path, const wchar_t* folder, const wchar_t* message, int status) {
+    wchar_t program[kPathChars];
+    DWORD length = GetModuleFileNameW(nullptr, program, kPathChars);
+    const wchar_t* name = length > 0 && length < kPathChars ? wcsrchr(program, L'\\') : nullptr;
+    // The message as a line of its own, or nothing.
+    size_t messageChars = message ? wcslen(message) : 0;
+    CHeapBlock messageLine((messageChars + 2) * sizeof(wchar_t));
+    const wchar_t* line = L"";
+    if (messageChars && messageLine && FormatText(messageLine.as<wchar_t>(), messageChars + 2, L"%s\n", message))
+        line = messageLine.as<wchar_t>();
+    CMessage entry(IDS_RUN_LOG_ENTRY);
+    const wchar_t* commandLine = GetCommandLineW();
+    size_t chars = wcslen(entry.Text()) + wcslen(commandLine) + wcslen(line) + kPathChars * 2 + 64;
+    CHeapBlock text(chars * sizeof(wchar_t));
+    if (!text || !FormatText(text.as<wchar_t>(), chars, entry.Text(), name ? name + 1 : L"", kVersionText, commandLine,
+                             folder ? folder : L"", CachedSystemVersionCode(), line, status))
+        return;
+    WriteLogFile(path, text.as<wchar_t>());
 }

@@ -9,3 +9,13 @@ void WriteInstallLog(const wchar_t* text, const wchar_t* folder = nullptr);
 
 // The same entry in another log file of that folder ("Lumidor_Uninstall.log").
 void WriteLogEntry(const wchar_t* logFileName, const wchar_t* text, const wchar_t* folder = nullptr);
+
+// The same entry in the file of that full path.
+void WriteLogFile(const wchar_t* path, const wchar_t* text);
+
+// The entry of a log named with "/log=", for every silent run, success
+// included: the program and its version, the whole command line, the
+// installation folder, the Windows version code, the run's message (null
+// when it went as it should: it names each file not replaced or item left)
+// and the exit status. A log that cannot be written changes nothing.
+void WriteRunLog(const wchar_t* path, const wchar_t* folder, const wchar_t* message, int status);

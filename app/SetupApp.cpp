@@ -7,6 +7,8 @@
 #include "app/CommandLine.h"
 #include "app/ExitStatus.h"
 #include "app/InstallLog.h"
+#include "app/Message.h"
+#include "app/ResourceIds.h"
 #include "app/SingleInstance.h"
 #include "app/SystemLibrary.h"
 #include "app/SystemProbes.h"
@@ -15,7 +17,6 @@
 #include "install/PhaseMark.h"
 #include "platform/Text.h"
 #include "wizard/SetupWizard.h"
-#include "wizard/resource.h"
 #include "platform/SystemDlls.h"
 
 namespace {
@@ -23,15 +24,6 @@ namespace {
 constexpr DWORD kAllControlClasses = 0xFF;
 
 }  // namespace
-
-int ExitStatusForFailure(int messageId) {
-    switch (messageId) {
-    case 0: return kExitInstalled;
-    case IDS_INVALID_FOLDER: return kExitInvalidFolder;
-    case IDS_CANNOT_CREATE_FOLDER: return kExitCannotCreateFolder;
-    default: return kExitInstallFailed;
-    }
-}
 
 TheApp::~TheApp() = default;
 
@@ -47,45 +39,62 @@ BOOL TheApp::InitInstance() {
     const wchar_t* commandLine = GetCommandLineW();
     bool silent = wcsstr(commandLine, L"/silent") != nullptr;
     CSetupInstanceLock lock;
-    if (!lock.Acquire()) {
-        ReportSetupRunning(silent);
+    if (silent) {
+        SetExitCode(RunSilent(commandLine, lock));
+    } else if (!lock.Acquire()) {
+        CMessage message(IDS_SETUP_RUNNING);
+        MessageBoxW(nullptr, message.Text(), kSetupTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
         SetExitCode(kExitSetupRunning);
-    } else if (silent) {
-        SetExitCode(RunSilent(commandLine));
     } else {
-        RunSetupWizard(*this);
-        SetExitCode(kExitInstalled);
+        SetExitCode(RunSetupWizard(*this));
     }
     sys::ReleaseSystemDlls();
     MARK_PHASE("end");
     return FALSE;
 }
 
-// Another setup program or removal runs: one log entry, or a message box
-// with the wizard's title.
-void TheApp::ReportSetupRunning(bool silent) {
-    wchar_t message[kPathChars];
-    if (!LoadStringW(GetModuleHandleW(nullptr), IDS_SETUP_RUNNING, message, kPathChars)) message[0] = L'\0';
-    if (silent) {
-        WriteInstallLog(message);
-    } else {
-        MessageBoxW(nullptr, message, kSetupTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
-    }
-}
-
-int TheApp::RunSilent(const wchar_t* commandLine) {
-    if (IsViewerRunning()) {
-        wchar_t message[kPathChars];
-        if (!LoadStringW(GetModuleHandleW(nullptr), IDS_VIEWER_RUNNING, message, kPathChars)) message[0] = L'\0';
-        WriteInstallLog(message);
-        return kExitViewerRunning;
-    }
+// A silent run: its problems go to "Lumidor_Install.log" in the folder it
+// was started from, or, with "/log=", every run's entry to that file.
+int TheApp::RunSilent(const wchar_t* commandLine, CSetupInstanceLock& lock) {
+    wchar_t runLog[kPathChars];
+    bool hasRunLog = FindLogOption(commandLine, runLog);
     InstallOptions options;
-    FillSilentOptions(commandLine, options);
+    InstallOutcome outcome;
+    outcome.runLog = hasRunLog;
+    int status = kExitInstalled;
+    const wchar_t* message = nullptr;
+    CMessage setupRunning(IDS_SETUP_RUNNING);
+    CMessage viewerRunning(IDS_VIEWER_RUNNING);
+    if (!lock.Acquire()) {
+        status = kExitSetupRunning;
+        message = setupRunning.Text();
+    } else {
+        FillSilentOptions(commandLine, options);
+        if (IsViewerRunning(options.targetFolder)) {
+            status = kExitViewerRunning;
+            message = viewerRunning.Text();
+        }
+    }
     MARK_PHASE("running-viewer test and options");
-    int failureMessageId = 0;
-    PerformInstallation(options, &failureMessageId);
-    return ExitStatusForFailure(failureMessageId);
+    if (message) {
+        if (hasRunLog) {
+            WriteRunLog(runLog, status == kExitSetupRunning ? L"" : options.targetFolder, message, status);
+        } else {
+            WriteInstallLog(message);
+        }
+        return status;
+    }
+
+    PerformInstallation(options, &outcome);
+    status = ExitStatusOf(outcome);
+    if (hasRunLog) {
+        CMessage notReplaced(IDS_FILES_NOT_REPLACED, outcome.notReplaced);
+        const wchar_t* runMessage = outcome.failureMessageId   ? outcome.failureLine
+                                    : outcome.notReplaced.Count() ? notReplaced.Text()
+                                                                  : nullptr;
+        WriteRunLog(runLog, options.targetFolder, runMessage, status);
+    }
+    return status;
 }
 
 TheApp theApp;

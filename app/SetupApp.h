@@ -1,6 +1,7 @@
 // The setup program's application object: start-up and the two roads.
 #pragma once
 
+#include "app/SingleInstance.h"
 #include "framework/WinApp.h"
 
 class TheApp : public CWinApp {
@@ -9,7 +10,6 @@ public:
     BOOL InitInstance() override;
 
 private:
-    void ReportSetupRunning(bool silent);
-    int RunSilent(const wchar_t* commandLine);
+    int RunSilent(const wchar_t* commandLine, CSetupInstanceLock& lock);
 };
 

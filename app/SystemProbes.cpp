@@ -3,6 +3,8 @@
 #include "app/SystemProbes.h"
 
 #include "install/RegistrationRows.h"
+#include "platform/Folders.h"
+#include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "platform/Text.h"
 
@@ -96,7 +98,14 @@ int CachedSystemVersionCode() {
 
 const wchar_t kViewerWindowClass[] = L"Lumidor";
 
-bool IsViewerRunning() { return FindWindowW(kViewerWindowClass, nullptr) != nullptr; }
+bool IsViewerRunning(const wchar_t* folder) {
+    if (FindWindowW(kViewerWindowClass, nullptr)) return true;
+    wchar_t viewer[kPathChars];
+    if (!folder || !CopyText(viewer, folder)) return false;
+    TrimSpaces(viewer);
+    if (viewer[0] == L'\0' || (!EndsWithBackslash(viewer) && !AppendText(viewer, L"\\"))) return false;
+    return AppendText(viewer, kViewerExe) && AnyProcessRuns(viewer);
+}
 
 int IsVistaOrLaterFrom(DWORD platformId, DWORD major) {
     return platformId == VER_PLATFORM_WIN32_NT && major > 5 ? 1 : 0;

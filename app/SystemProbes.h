@@ -30,8 +30,11 @@ int CachedSystemVersionCode();
 // The window class of the viewer's top-level window.
 extern const wchar_t kViewerWindowClass[];
 
-// Whether the viewer runs: a top-level window of its class, any title.
-bool IsViewerRunning();
+// Whether the viewer runs: a top-level window of its class (any title), or,
+// for a folder, a process of any session running that folder's lumi32.exe
+// (a viewer without a window, or one on another desktop or in another
+// session, where no window of it can be found).
+bool IsViewerRunning(const wchar_t* folder = nullptr);
 
 // NT family with major version 6 or later, by the plain version call.
 int IsVistaOrLaterFrom(DWORD platformId, DWORD major);

@@ -3,17 +3,20 @@
 
 #include <windows.h>
 
+#include "app/ExitStatus.h"
 #include "app/InstallLog.h"
+#include "app/ResourceIds.h"
 #include "install/IconLibrary.h"
 #include "install/InstallInventory.h"
+#include "app/Message.h"
 #include "install/PayloadExtraction.h"
 #include "install/PhaseMark.h"
 #include "install/Registration.h"
 #include "install/ViewerSettings.h"
 #include "platform/FileIdentity.h"
 #include "platform/Folders.h"
+#include "platform/RestartRemovals.h"
 #include "platform/Text.h"
-#include "wizard/resource.h"
 
 namespace {
 
@@ -27,35 +30,45 @@ const wchar_t* const kInstalledNames[] = {L"Plugins\\Icons.dll", L"lumi32.ini", 
 // lies in the folder the program was started from.
 class CFailureReport {
 public:
-    CFailureReport(const InstallOptions& options, int* failureMessageId)
-        : options_(options), failureMessageId_(failureMessageId) {
+    CFailureReport(const InstallOptions& options, InstallOutcome* outcome) : options_(options), outcome_(outcome) {
         DWORD length = GetCurrentDirectoryW(ARRAYSIZE(startFolder_), startFolder_);
         if (length == 0 || length >= ARRAYSIZE(startFolder_)) startFolder_[0] = L'\0';
-        if (failureMessageId_) *failureMessageId_ = 0;
+        if (outcome_) {
+            outcome_->failureMessageId = 0;
+            outcome_->failureLine[0] = L'\0';
+        }
     }
 
     // Message first for the folder errors, folder first for the unpacking error.
     int Fail(int messageId, const wchar_t* folder) {
-        if (failureMessageId_) *failureMessageId_ = messageId;
+        if (outcome_) outcome_->failureMessageId = messageId;
         wchar_t message[1024];
         if (!LoadStringW(GetModuleHandleW(nullptr), messageId, message, 1024)) message[0] = L'\0';
         if (options_.silent) {
-            wchar_t line[2048];
+            wchar_t line[ARRAYSIZE(outcome_->failureLine)];
             if (messageId == IDS_INSTALL_FAILED) {
-                FormatText(line, 2048, L"%s: %s", folder, message);
+                FormatText(line, ARRAYSIZE(line), L"%s: %s", folder, message);
             } else {
-                FormatText(line, 2048, L"%s: %s", message, folder);
+                FormatText(line, ARRAYSIZE(line), L"%s: %s", message, folder);
             }
-            WriteInstallLog(line, startFolder_);
+            if (outcome_) CopyText(outcome_->failureLine, line);
+            if (!outcome_ || !outcome_->runLog) WriteInstallLog(line, startFolder_);
         } else {
             MessageBoxW(GetActiveWindow(), message, options_.messageCaption, MB_ICONERROR);
         }
         return 0;
     }
 
+    // Files that could not be replaced: one entry naming them, in silent mode
+    // (the wizard says so itself once the installation is done).
+    void NotReplaced(const CTextList& files) {
+        if (!options_.silent || files.Count() == 0 || (outcome_ && outcome_->runLog)) return;
+        WriteInstallLog(CMessage(IDS_FILES_NOT_REPLACED, files).Text(), startFolder_);
+    }
+
 private:
     const InstallOptions& options_;
-    int* failureMessageId_;
+    InstallOutcome* outcome_;
     wchar_t startFolder_[520];
 };
 
@@ -94,8 +107,19 @@ bool FolderFitsInstallation(const wchar_t* folder, size_t longestEntryName) {
     return length + longest <= kPathChars - 1;
 }
 
-int PerformInstallation(InstallOptions& options, int* failureMessageId) {
-    CFailureReport report(options, failureMessageId);
+int ExitStatusOf(const InstallOutcome& outcome) {
+    switch (outcome.failureMessageId) {
+    case 0: return outcome.notReplaced.Count() ? kExitFilesNotReplaced : kExitInstalled;
+    case IDS_INVALID_FOLDER: return kExitInvalidFolder;
+    case IDS_CANNOT_CREATE_FOLDER: return kExitCannotCreateFolder;
+    default: return kExitInstallFailed;
+    }
+}
+
+int PerformInstallation(InstallOptions& options, InstallOutcome* outcome) {
+    CFailureReport report(options, outcome);
+    InstallOutcome ownOutcome;
+    CTextList& notReplaced = (outcome ? *outcome : ownOutcome).notReplaced;
 
     wchar_t folder[kTargetFolderChars];
     CopyText(folder, options.targetFolder);
@@ -117,6 +141,9 @@ int PerformInstallation(InstallOptions& options, int* failureMessageId) {
     CanonicalFolder(folder, kTargetFolderChars);
     if (!FolderFitsInstallation(folder, longestEntry)) return report.Fail(IDS_CANNOT_CREATE_FOLDER, folder);
     inventory.NoteFolderMade(folder);
+    // An earlier removal may have left this folder's files for the restart.
+    FileIdentity folderIdentity;
+    if (IdentityOfPath(folder, folderIdentity)) CancelRestartRemovalsWithin(folderIdentity);
 
     wchar_t pluginsFolder[kPathChars];
     FormatText(pluginsFolder, kPathChars, L"%sPlugins", folder);
@@ -125,9 +152,10 @@ int PerformInstallation(InstallOptions& options, int* failureMessageId) {
     FormatText(iconsDll, kPathChars, L"%sIcons.dll", pluginsFolder);
     int keepInstalledIconsDll = KeepInstalledIconsDll(iconsDll) ? 1 : 0;
 
-    if (ExtractPayload(IDR_PAYLOAD, L"ZIP", kArchiveName, folder, keepInstalledIconsDll) != 0 ||
+    if (ExtractPayload(IDR_PAYLOAD, L"ZIP", kArchiveName, folder, keepInstalledIconsDll, &notReplaced) != 0 ||
         !ViewerArrived(folder))
         return report.Fail(IDS_INSTALL_FAILED, folder);
+    report.NotReplaced(notReplaced);
     MARK_PHASE("extraction");
 
     // From here on everything names the folder the files are in, which
@@ -145,6 +173,7 @@ int PerformInstallation(InstallOptions& options, int* failureMessageId) {
             associationConfirmed = 0;
     }
 
+    if (outcome) outcome->associationsChosen = options.associationRequested && associationConfirmed;
     inventory.NoteRegistryBefore();
     RegistrationStep(associationConfirmed, options.associationRequested, folder,
                      options.startMenuGroup, options.desktopShortcut, options.thumbnailsShortcut, options.allUsers,

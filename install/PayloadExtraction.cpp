@@ -110,7 +110,9 @@ bool EntryFileTime(uLong dosDate, FILETIME& utc) {
     return DosDateTimeToFileTime(HIWORD(dosDate), LOWORD(dosDate), &local) && LocalFileTimeToFileTime(&local, &utc);
 }
 
-enum class EntryResult { Written, Skipped, Failed };
+// Skipped: not to be written (a kept icon library, an unsafe name).
+// NotReplaced: a file that could not be written (in use, read-only).
+enum class EntryResult { Written, Skipped, NotReplaced, Failed };
 
 // Copies the open entry into a new file; the partly written file of a failed
 // copy stays.
@@ -121,7 +123,7 @@ EntryResult WriteEntryFile(unzFile archive, const wchar_t* name, const wchar_t* 
         CreateEntryFolders(folderPart);
         file.reset(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     }
-    if (!file) return EntryResult::Skipped;  // read-only or locked: left as it is
+    if (!file) return EntryResult::NotReplaced;  // read-only or locked: left as it is
 
     ZPOS64_T total = 0;
     for (;;) {
@@ -144,7 +146,8 @@ EntryResult WriteEntryFile(unzFile archive, const wchar_t* name, const wchar_t* 
 }
 
 // Unpacks the current entry. Folder entries and unsafe names are not files.
-EntryResult UnpackEntry(unzFile archive, int keepInstalledIconsDll, void* buffer, bool& isFile) {
+EntryResult UnpackEntry(unzFile archive, int keepInstalledIconsDll, void* buffer, bool& isFile,
+                        wchar_t (&name)[kEntryNameChars]) {
     isFile = false;
     unz_file_info64 info;
     char narrowName[kEntryNameBytes];
@@ -153,7 +156,6 @@ EntryResult UnpackEntry(unzFile archive, int keepInstalledIconsDll, void* buffer
     if (info.size_filename >= sizeof(narrowName)) return EntryResult::Skipped;  // the name would be cut
     if (keepInstalledIconsDll == 1 && NameHoldsIconsDll(narrowName)) return EntryResult::Skipped;
 
-    wchar_t name[kEntryNameChars];
     if (!MultiByteToWideChar(CP_ACP, 0, narrowName, -1, name, kEntryNameChars) || !IsSafeEntryName(name))
         return EntryResult::Skipped;
 
@@ -176,6 +178,16 @@ EntryResult UnpackEntry(unzFile archive, int keepInstalledIconsDll, void* buffer
     // Closing the entry checks its CRC.
     if (unzCloseCurrentFile(archive) != UNZ_OK && result == EntryResult::Written) return EntryResult::Failed;
     return result;
+}
+
+// The full path of a file that could not be written, for the report.
+void NoteNotReplaced(const wchar_t* targetFolder, const wchar_t* name, CTextList& notReplaced) {
+    wchar_t path[kTempPathChars];
+    if (!FormatText(path, kTempPathChars, L"%s%s", targetFolder, name)) return;
+    for (wchar_t* p = path; *p != L'\0'; ++p) {
+        if (*p == L'/') *p = L'\\';
+    }
+    notReplaced.Add(path);
 }
 
 }  // namespace
@@ -216,7 +228,8 @@ bool IsSafeEntryName(const wchar_t* name) {
     }
 }
 
-int UnpackArchive(const wchar_t* archivePath, const wchar_t* targetFolder, int keepInstalledIconsDll) {
+int UnpackArchive(const wchar_t* archivePath, const wchar_t* targetFolder, int keepInstalledIconsDll,
+                  CTextList* notReplaced) {
     zlib_filefunc64_def files;
     fill_win32_filefunc64W(&files);
     unzFile archive = unzOpen2_64(archivePath, &files);
@@ -238,7 +251,9 @@ int UnpackArchive(const wchar_t* archivePath, const wchar_t* targetFolder, int k
     ZPOS64_T filesCreated = 0;
     for (ZPOS64_T entry = 0; entry < global.number_entry; ++entry) {
         bool isFile = false;
-        EntryResult unpacked = UnpackEntry(archive, keepInstalledIconsDll, buffer.get(), isFile);
+        wchar_t name[kEntryNameChars];
+        EntryResult unpacked = UnpackEntry(archive, keepInstalledIconsDll, buffer.get(), isFile, name);
+        if (unpacked == EntryResult::NotReplaced && notReplaced) NoteNotReplaced(targetFolder, name, *notReplaced);
         if (unpacked == EntryResult::Failed) {
             result = -1;
             break;
@@ -254,7 +269,7 @@ int UnpackArchive(const wchar_t* archivePath, const wchar_t* targetFolder, int k
 }
 
 int ExtractPayload(WORD resourceId, const wchar_t* resourceType, const wchar_t* archiveName,
-                   const wchar_t* targetFolder, int keepInstalledIconsDll) {
+                   const wchar_t* targetFolder, int keepInstalledIconsDll, CTextList* notReplaced) {
     ResourceBytes bytes = FindArchiveResource(resourceId, resourceType);
     if (!bytes.data || bytes.size == 0) return -1;
 
@@ -266,7 +281,8 @@ int ExtractPayload(WORD resourceId, const wchar_t* resourceType, const wchar_t* 
     if (!CreatePrivateTempFolder(temp, tempFolder)) return -1;
     int result = -1;
     if (FormatText(archivePath, kTempPathChars, L"%s%s", tempFolder, archiveName)) {
-        if (WriteWholeFile(archivePath, bytes)) result = UnpackArchive(archivePath, targetFolder, keepInstalledIconsDll);
+        if (WriteWholeFile(archivePath, bytes))
+            result = UnpackArchive(archivePath, targetFolder, keepInstalledIconsDll, notReplaced);
         DeleteFileW(archivePath);
     }
     RemoveDirectoryW(tempFolder);

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <stddef.h>
 
+#include "platform/TextList.h"
+
 // Writes the resource (type, id) of the program's own module to archiveName
 // in a new subfolder of the temporary folder, unpacks it into targetFolder
 // (ending in a backslash) and removes the temporary copy again; copies that
@@ -13,16 +15,18 @@
 // 0 on success; -1 when the resource, the temporary copy, the archive or the
 // folder failed, when unpacking stopped inside the archive, or when no file
 // could be created at all. A single file that cannot be created (read-only,
-// locked) is skipped and does not fail the call.
+// locked) is skipped and does not fail the call; notReplaced (when given)
+// receives its full path.
 int ExtractPayload(WORD resourceId, const wchar_t* resourceType, const wchar_t* archiveName,
-                   const wchar_t* targetFolder, int keepInstalledIconsDll);
+                   const wchar_t* targetFolder, int keepInstalledIconsDll, CTextList* notReplaced = nullptr);
 
 // Removes archiveName and then the folder itself from every subfolder of
 // temp (ending in a backslash) that an ended run of this program made.
 void RemoveAbandonedTempFolders(const wchar_t* temp, const wchar_t* archiveName);
 
 // Unpacks an archive file into targetFolder; same results as ExtractPayload.
-int UnpackArchive(const wchar_t* archivePath, const wchar_t* targetFolder, int keepInstalledIconsDll);
+int UnpackArchive(const wchar_t* archivePath, const wchar_t* targetFolder, int keepInstalledIconsDll,
+                  CTextList* notReplaced = nullptr);
 
 // Whether an entry name may be written below the installation folder: no
 // drive, no leading separator, no ".." component.

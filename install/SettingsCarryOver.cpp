@@ -76,4 +76,5 @@ void CarryOverSettings(const wchar_t* from, const wchar_t* to) {
     if (!sections.Read(from, nullptr)) return;
     for (const wchar_t* section = sections.First(); *section != L'\0'; section = CProfileList::Next(section))
         MergeSection(from, to, section);
+    RestoreUnicodeHeader(to);
 }

@@ -79,7 +79,10 @@ bool SettingsFileIn(const wchar_t* iniFolder, bool create, wchar_t (&path)[kPath
     if (length == 0 || length >= kPathChars) return false;
     if (create) {
         DWORD attributes = GetFileAttributesW(expanded);
-        if (created) *created = attributes == INVALID_FILE_ATTRIBUTES;
+        DWORD lastError = GetLastError();
+        if (created)
+            *created = attributes == INVALID_FILE_ATTRIBUTES &&
+                       (lastError == ERROR_FILE_NOT_FOUND || lastError == ERROR_PATH_NOT_FOUND);
         EnsureFolder(expanded);
         if (created) *created = *created && GetFileAttributesW(expanded) != INVALID_FILE_ATTRIBUTES;
     } else if (!EndsWithBackslash(expanded) && !AppendText(expanded, L"\\")) {
@@ -88,26 +91,11 @@ bool SettingsFileIn(const wchar_t* iniFolder, bool create, wchar_t (&path)[kPath
     return CopyText(path, expanded) && AppendText(path, kIniName);
 }
 
-// Rewrites a settings file as UTF-16LE with byte-order mark and header,
-// through its twin "lumi32.ini_temp". ansiToo: an ANSI file as well (the
-// final conversion); without it only the forms that the profile functions
-// would misread (UTF-8, UTF-16 big-endian).
-int RewriteAsUnicode(const wchar_t* path, bool ansiToo) {
-    CScopedFile source(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!source) return 1;
-    DWORD size = GetFileSize(source.get(), nullptr);
-    if (size == INVALID_FILE_SIZE || size > 0x4000000) return 1;  // not a settings file we can hold
-
-    CHeapBlock raw(size);
-    DWORD read = 0;
-    if (!raw || !ReadFile(source.get(), raw.get(), size, &read, nullptr) || read != size) return 1;
-    source.reset();
-    const unsigned char* bytes = raw.as<unsigned char>();
-    TextEncoding encoding = DetectTextEncoding(bytes, size);
-    if (encoding == TextEncoding::Utf16Le || (encoding == TextEncoding::Ansi && !ansiToo)) return 1;
-
-    // The twin lies beside the file.
+// Writes byte-order mark, header and text (units UTF-16 characters) to the
+// twin "lumi32.ini_temp" beside path and moves it over path. 1 when replaced
+// or when the twin could not be written (path then stays as it was), 0 when
+// the move failed.
+int ReplaceWithUnicode(const wchar_t* path, const wchar_t* text, size_t units) {
     wchar_t tempPath[kPathChars];
     if (!CopyText(tempPath, path)) return 1;
     wchar_t* nameStart = tempPath;
@@ -118,23 +106,49 @@ int RewriteAsUnicode(const wchar_t* path, bool ansiToo) {
     if (tempPath[0] != L'\0' && !EndsWithBackslash(tempPath) && !AppendText(tempPath, L"\\")) return 1;
     if (!AppendText(tempPath, kTempIniName)) return 1;
 
-    size_t units = DecodeText(bytes, size, encoding, nullptr, 0);
-    if (units == 0) return 1;  // nothing to convert
-    CHeapBlock wide(units * sizeof(wchar_t));
-    if (!wide || DecodeText(bytes, size, encoding, wide.as<wchar_t>(), units) != units) return 1;
-
     CScopedFile twin(CreateFileW(tempPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!twin) return 1;
     const unsigned char bom[] = {0xFF, 0xFE};
     bool written = WriteAll(twin.get(), bom, sizeof(bom)) &&
                    WriteAll(twin.get(), kUnicodeHeader, sizeof(kUnicodeHeader) - sizeof(char16_t)) &&
-                   WriteAll(twin.get(), wide.get(), static_cast<DWORD>(units * sizeof(wchar_t)));
+                   WriteAll(twin.get(), text, static_cast<DWORD>(units * sizeof(wchar_t)));
     bool closed = CloseHandle(twin.release()) != 0;
     if (!written || !closed) {
         DeleteFileW(tempPath);  // the settings file stays as it was
         return 1;
     }
     return MoveFileExW(tempPath, path, MOVEFILE_REPLACE_EXISTING) ? 1 : 0;
+}
+
+// The settings file's bytes, when it can be read whole.
+bool ReadSettingsFile(const wchar_t* path, CHeapBlock& raw, DWORD& size) {
+    CScopedFile source(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!source) return false;
+    size = GetFileSize(source.get(), nullptr);
+    if (size == INVALID_FILE_SIZE || size > 0x4000000) return false;  // not a settings file we can hold
+    raw.reset(size);
+    DWORD read = 0;
+    return raw && ReadFile(source.get(), raw.get(), size, &read, nullptr) && read == size;
+}
+
+// Rewrites a settings file as UTF-16LE with byte-order mark and header,
+// through its twin "lumi32.ini_temp". ansiToo: an ANSI file as well (the
+// final conversion); without it only the forms that the profile functions
+// would misread (UTF-8, UTF-16 big-endian).
+int RewriteAsUnicode(const wchar_t* path, bool ansiToo) {
+    CHeapBlock raw(0);
+    DWORD size = 0;
+    if (!ReadSettingsFile(path, raw, size)) return 1;
+    const unsigned char* bytes = raw.as<unsigned char>();
+    TextEncoding encoding = DetectTextEncoding(bytes, size);
+    if (encoding == TextEncoding::Utf16Le || (encoding == TextEncoding::Ansi && !ansiToo)) return 1;
+
+    size_t units = DecodeText(bytes, size, encoding, nullptr, 0);
+    if (units == 0) return 1;  // nothing to convert
+    CHeapBlock wide(units * sizeof(wchar_t));
+    if (!wide || DecodeText(bytes, size, encoding, wide.as<wchar_t>(), units) != units) return 1;
+    return ReplaceWithUnicode(path, wide.as<wchar_t>(), units);
 }
 
 }  // namespace
@@ -260,5 +274,21 @@ void WriteViewerSettings(const wchar_t* targetFolder, wchar_t* iniFolder, int si
 }
 
 int ConvertIniToUnicode(const wchar_t* path) { return RewriteAsUnicode(path, true); }
+
+void RestoreUnicodeHeader(const wchar_t* path) {
+    CHeapBlock raw(0);
+    DWORD size = 0;
+    if (!ReadSettingsFile(path, raw, size)) return;
+    // The header line without the empty line after it.
+    constexpr size_t kLineBytes = sizeof(kUnicodeHeader) - 3 * sizeof(char16_t);
+    const unsigned char* bytes = raw.as<unsigned char>();
+    if (size < 2 + kLineBytes || bytes[0] != 0xFF || bytes[1] != 0xFE ||
+        memcmp(bytes + 2, kUnicodeHeader, kLineBytes) != 0)
+        return;
+    const unsigned char* rest = bytes + 2 + kLineBytes;
+    size_t restBytes = size - 2 - kLineBytes;
+    if (restBytes >= 4 && memcmp(rest, u"\r\n", 4) == 0) return;  // the empty line is there
+    ReplaceWithUnicode(path, reinterpret_cast<const wchar_t*>(rest), restBytes / sizeof(wchar_t));
+}
 
 void NormaliseSettingsEncoding(const wchar_t* path) { RewriteAsUnicode(path, false); }

@@ -39,6 +39,10 @@ int ChooseToolbarIconSize(int screenHeight, int dpiPercent);
 // intact.
 int ConvertIniToUnicode(const wchar_t* path);
 
+// Profile writes into a converted settings file drop the empty line after its
+// header: puts it back.
+void RestoreUnicodeHeader(const wchar_t* path);
+
 // Converts a settings file that the profile functions would misread (UTF-8,
 // UTF-16 big-endian) to UTF-16LE; ANSI and UTF-16LE files stay as they are.
 void NormaliseSettingsEncoding(const wchar_t* path);

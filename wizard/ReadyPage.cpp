@@ -1,5 +1,6 @@
 // The what's-new page (release notes) and the ready page (INI folder, and the
 // installation itself under the red waiting notice).
+#include "app/Message.h"
 #include "app/SystemProbes.h"
 #include "install/InstallDriver.h"
 #include "platform/Scoped.h"
@@ -55,13 +56,14 @@ void CWizPropertyPage::ActivateReadyPage() {
 }
 
 LRESULT CWizPropertyPage::RunInstallation() {
-    if (IsViewerRunning()) {
+    InstallOptions options = {};
+    ReadTargetFolder(options.targetFolder, kTargetFolderChars);
+    if (IsViewerRunning(options.targetFolder)) {
+        sheet->exitStatus = kExitViewerRunning;
         ShowWarning(IDS_VIEWER_RUNNING, MB_OK | MB_ICONEXCLAMATION);
         return -1;
     }
 
-    InstallOptions options = {};
-    ReadTargetFolder(options.targetFolder, kTargetFolderChars);
     HWND welcome = PageWindow(kWelcomePage);
     options.startMenuGroup = IsDlgButtonChecked(welcome, IDC_START_MENU_GROUP) ? 1 : 0;
     options.desktopShortcut = IsDlgButtonChecked(welcome, IDC_DESKTOP_SHORTCUT) ? 1 : 0;
@@ -77,8 +79,17 @@ LRESULT CWizPropertyPage::RunInstallation() {
     ShowWindow(notice, SW_SHOW);
     UpdateWindow(notice);
     EnableFrameButtons(sheet->GetSafeHwnd(), FALSE);
-    int installed = PerformInstallation(options);
+    InstallOutcome outcome;
+    int installed = PerformInstallation(options, &outcome);
     EnableFrameButtons(sheet->GetSafeHwnd(), TRUE);
-    if (installed) CopyText(sheet->installedFolder, options.targetFolder);
-    return installed ? FindNeighbourPage(true) : IDD_WELCOME;
+    sheet->exitStatus = ExitStatusOf(outcome);
+    sheet->associationsChosen = outcome.associationsChosen;
+    if (!installed) return IDD_WELCOME;
+    CopyText(sheet->installedFolder, options.targetFolder);
+    // Installed, but files in use or read-only stayed as they were.
+    if (outcome.notReplaced.Count()) {
+        CMessage message(IDS_FILES_NOT_REPLACED, outcome.notReplaced);
+        MessageBoxW(GetActiveWindow(), message.Text(), sheet->wizardTitle, MB_OK | MB_ICONWARNING);
+    }
+    return FindNeighbourPage(true);
 }

@@ -7,7 +7,7 @@
 #include "wizard/WizardSheet.h"
 #include "wizard/resource.h"
 
-void RunSetupWizard(CWinApp& app) {
+int RunSetupWizard(CWinApp& app) {
     // Lives for the wizard's run only (and so takes no room in the file).
     CWizPropertySheet wizardSheet;
     LOGFONTW logFont = {};
@@ -36,4 +36,5 @@ void RunSetupWizard(CWinApp& app) {
     ApplyVisualStyles();
     wizardSheet.DoModal();
     app.m_pMainWnd = nullptr;
+    return wizardSheet.exitStatus;
 }

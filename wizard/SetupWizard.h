@@ -3,4 +3,6 @@
 
 #include "framework/WinApp.h"
 
-void RunSetupWizard(CWinApp& app);
+// The exit status of the last installation attempt (that of a silent run
+// with the same outcome), or kExitCancelled when there was none.
+int RunSetupWizard(CWinApp& app);

@@ -86,7 +86,9 @@ void CWizPropertyPage::ActivateWelcomePage() {
         if (FindPreviousInstallFolder(folder, kPathChars)) SetDlgItemTextW(m_hWnd, IDC_TARGET_FOLDER, folder);
     }
     // A warning only: the ready page refuses to install while the viewer runs.
-    if (IsViewerRunning()) ShowWarning(IDS_VIEWER_RUNNING, MB_OK | MB_ICONEXCLAMATION);
+    wchar_t folder[kPathChars];
+    GetDlgItemTextW(m_hWnd, IDC_TARGET_FOLDER, folder, kPathChars);
+    if (IsViewerRunning(folder)) ShowWarning(IDS_VIEWER_RUNNING, MB_OK | MB_ICONEXCLAMATION);
     firstActivation = 0;
 }
 

@@ -2,6 +2,7 @@
 // pages share (title font, associations list, licence link, installing notice).
 #pragma once
 
+#include "app/ExitStatus.h"
 #include "framework/Gdi.h"
 #include "framework/PropertySheet.h"
 #include "platform/Text.h"
@@ -31,6 +32,10 @@ public:
     wchar_t wizardTitle[kPathChars] = L"";
     // The folder the files were unpacked into, once the installation ran.
     wchar_t installedFolder[kPathChars] = L"";
+    // The exit status of the last installation attempt; none yet: cancelled.
+    int exitStatus = kExitCancelled;
+    // The installation associated formats the user chose.
+    bool associationsChosen = false;
 
 protected:
     BOOL OnInitDialog() override;

@@ -1,26 +1,15 @@
-// Resource identifiers of the setup program.
+// Resource identifiers of the setup program: the wizard's own, and those it
+// shares with the install engine and the uninstaller.
 #pragma once
 
-// String table.
-#define IDS_CANCEL_CAPTION 1
-#define IDS_FINISH_CAPTION 2
-#define IDS_CANCEL_QUESTION 3
-#define IDS_INVALID_FOLDER 5
-#define IDS_FOLDER_LABEL 6
-#define IDS_INSTALL_FAILED 7
-#define IDS_FOLDER_DIALOG_TITLE 8
-#define IDS_ASSOCIATION_QUESTION 9
-#define IDS_VIEWER_RUNNING 10
-#define IDS_CANNOT_CREATE_FOLDER 11
-#define IDS_SETUP_RUNNING 12
+#include "app/ResourceIds.h"
 
 // Pictures.
 #define IDI_SETUP 111
 #define IDB_LOGO 113
 
-// Data resources of our own types ("TXT", "ZIP").
+// The release notes (type "TXT").
 #define IDR_RELEASE_NOTES 217
-#define IDR_PAYLOAD 1974
 
 // Wizard pages, in sheet order: welcome, what's new, associations, ready, finish.
 #define IDD_WELCOME 101

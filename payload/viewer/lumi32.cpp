@@ -1,5 +1,7 @@
 // Sample viewer: a top-level window of class "Lumidor" that shows the file
 // named on its command line, or a thumbnails placeholder with "/thumbs".
+// "/nowindow" runs without any window, as a viewer busy in the background
+// (or one in another session) looks to a program that searches windows.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -7,6 +9,7 @@ namespace {
 
 const wchar_t kWindowClass[] = L"Lumidor";
 wchar_t shownText[1024] = L"Lumidor 4.76 (Beispielprogramm)";
+bool noWindow = false;
 
 void ChooseText() {
     int argc = 0;
@@ -15,6 +18,8 @@ void ChooseText() {
     for (int i = 1; i < argc; ++i) {
         if (lstrcmpiW(argv[i], L"/thumbs") == 0) {
             lstrcpynW(shownText, L"Miniaturansicht (Platzhalter)", ARRAYSIZE(shownText));
+        } else if (lstrcmpiW(argv[i], L"/nowindow") == 0) {
+            noWindow = true;
         } else {
             lstrcpynW(shownText, argv[i], ARRAYSIZE(shownText));
         }
@@ -44,6 +49,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
     ChooseText();
+    if (noWindow) {
+        Sleep(INFINITE);
+        return 0;
+    }
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;

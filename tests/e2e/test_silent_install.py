@@ -8,7 +8,8 @@ import subprocess
 import time
 
 from fixtures import PAYLOAD_ICONS_DLL, icon_library, read_only_folder, small_drive, variant
-from harness import INSTALLATION_FILES, INSTALLATION_KEYS, PROBE_EXE, Prefix, confined_to, installation_areas
+from harness import (INSTALLATION_FILES, INSTALLATION_KEYS, PROBE_EXE, SETUP_EXE, Prefix, confined_to,
+                     installation_areas)
 from shell import UNINSTALL
 
 ENTRY_TIME = time.mktime((2026, 9, 18, 12, 0, 0, 0, 0, -1))  # stored as local time
@@ -121,22 +122,26 @@ def test_an_installed_icon_library_is_kept_or_replaced_by_version_size_and_maker
 
 def test_a_locked_file_is_left_alone_while_the_rest_unpacks():
     prefix = Prefix("locked_file")
+    start = start_folder(prefix)
     folder = prefix.unix("C:\\Lumidor")
     os.makedirs(folder)
     locked = os.path.join(folder, "lm_about.txt")
     with open(locked, "w") as f:
         f.write("gesperrt")
-    with confined_to(prefix, installation_areas("C:\\Lumidor")):
+    with confined_to(prefix, installation_areas("C:\\Lumidor", start=start)):
         holder = prefix.start(PROBE_EXE, ["hold", "C:\\Lumidor\\lm_about.txt", "60"])
         for _ in range(300):
             if os.path.exists(locked + ".held"):
                 break
             time.sleep(0.1)
         try:
-            assert prefix.setup("/silent", "/folder=C:\\Lumidor") == 0
+            # Installed, but not whole: 6, and the log names the file.
+            assert prefix.run_status(SETUP_EXE, ["/silent", "/folder=C:\\Lumidor"], cwd=start) == 6
         finally:
             holder.kill()
             prefix.stop()
+    entries = log_entries(start)
+    assert len(entries) == 1 and b"C:\\Lumidor\\lm_about.txt" in entries[0], entries
     assert open(locked).read() == "gesperrt"
     assert os.path.getmtime(os.path.join(folder, "lm_changes.txt")) == ENTRY_TIME
 
@@ -251,8 +256,12 @@ def test_a_read_only_file_is_left_alone_while_the_rest_unpacks():
         f.write("schreibgeschützt")
     prefix.own(kept)
     os.chmod(kept, 0o444)
-    with confined_to(prefix, installation_areas("C:\\Lumidor")):
-        assert prefix.setup("/silent", "/folder=C:\\Lumidor") == 0
+    start = prefix.unix("C:\\start")
+    os.makedirs(start)
+    prefix.own(start)
+    with confined_to(prefix, installation_areas("C:\\Lumidor", start=start)):
+        assert prefix.setup("/silent", "/folder=C:\\Lumidor", cwd=start) == 6
+    assert b"C:\\Lumidor\\lm_about.txt" in log_entries(start)[0]
     assert open(kept).read() == "schreibgeschützt"
     for name in PAYLOAD_FILES:
         if name != "lm_about.txt":

@@ -61,7 +61,7 @@ def run_quiet_uninstall(prefix, *extra, cwd=None, command=None):
     """Runs it; command: the split command read before (reading the registry
     ends every program of the prefix)."""
     exe, *args = command or quiet_uninstall(prefix)
-    return prefix.run(exe.replace("/", "\\"), [*args, *extra], cwd=cwd)
+    return prefix.run_status(exe.replace("/", "\\"), [*args, *extra], cwd=cwd)
 
 
 def uninstall_log(folder):
@@ -192,8 +192,8 @@ def start_wizard(prefix):
     return wizard
 
 
-def test_a_running_setup_gives_5_and_removes_nothing():
-    removal_while_running("uninstall_setup_running", start_wizard, 5, "Setup oder eine Deinstallation")
+def test_a_running_setup_gives_1618_and_removes_nothing():
+    removal_while_running("uninstall_setup_running", start_wizard, 1618, "Setup oder eine Deinstallation")
 
 
 def test_a_held_file_gives_3_keeps_the_installation_recognisable_and_the_rerun_completes():
@@ -260,20 +260,20 @@ def test_the_uninstaller_outside_an_installation_gives_2_and_a_second_removal_fi
     assert changes == [], changes
 
 
-def test_the_question_no_removes_nothing_and_yes_removes_with_a_closing_message():
+def test_the_question_no_gives_1602_and_removes_nothing_and_yes_removes_with_a_closing_message():
     prefix = machine("win7", "uninstall_interactive")
     assert prefix.setup(*EVERY_SWITCH) == 0
     uninstaller = PROGRAM_FILES_64 + "\\lu_uninstall.exe"
 
     before = prefix.snapshot(folders=True)
-    process = prefix.start(uninstaller)
+    process = prefix.start_status(uninstaller)
     status, output = prefix.run_output(PROBE_EXE, ["ui", "wait-box|60", "box-text", "box-style", f"answer|{IDNO}",
                                                    "wait-no-box"])
     assert status == 0, output
     text, buttons = output.splitlines()[:2]
     assert "Lumidor" in text and "entfernen?" in text, text
     assert buttons.split() == ["6", "7*"], buttons  # Yes, and No as the default
-    assert process.wait(timeout=60) == 4
+    assert process.status(60) == 1602
     prefix.stop()
     changes = snapshot_changes(before, prefix.snapshot(folders=True))
     assert changes == [], changes

@@ -5,7 +5,8 @@ import time
 
 from harness import PROBE_EXE
 from shell import DESKTOP, FILE_EXTS, NO_OPEN_WITH_CLASSES, PROGRAMS, links
-from wizard import (ASSOCIATIONS, BACK, CANCEL, FINISH, IDNO, IDOK, IDYES, NEXT, NOTES, READY, WELCOME, Wizard)
+from wizard import (ASSOCIATIONS, BACK, CANCEL, CANCELLED, FINISH, IDNO, IDOK, IDYES, NEXT, NOTES, READY, WELCOME,
+                    Wizard)
 
 MESSAGE_5 = "Ung\xfcltiges Zielverzeichnis!"
 MESSAGE_10 = "Warnung: Lumidor l\xe4uft!\\nBeenden Sie bitte Lumidor bevor Sie mit der Installation fortsetzen!"
@@ -27,11 +28,11 @@ def test_the_welcome_page_on_first_display():
                          "enabled|1017", "checked|1016") == ["0", "0", "0", "0", "0", "1"]
         assert wizard.ui("click|1021", "sleep|200", "enabled|1016", "enabled|1017", "checked|1016") == ["1", "1", "1"]
 
-        # Cancel answered Yes ends the wizard.
+        # Cancel answered Yes ends the wizard, before any installation: cancelled.
         wizard.ui(f"click|{CANCEL}")
         assert wizard.box()[0] == "Installation beenden?"
         wizard.answer(IDYES)
-        assert wizard.wait_closed(20) == 0
+        assert wizard.wait_closed(20) == CANCELLED
     finally:
         wizard.stop()
 
@@ -64,7 +65,7 @@ def test_cancel_asks_and_the_title_bar_close_asks_once():
         assert text == "Installation beenden?" and wizard.read("boxes") == "1"
         wizard.answer(IDYES)
         # No second question: the wizard ends at once.
-        assert wizard.wait_closed(20) == 0
+        assert wizard.wait_closed(20) == CANCELLED
     finally:
         wizard.stop()
 

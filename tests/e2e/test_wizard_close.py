@@ -2,7 +2,7 @@
 close or system command that another program sends or posts (taskkill
 without /f posts WM_CLOSE, Task Manager sends it). Each asks once on the
 inner pages and is honoured; on the finish page each closes at once."""
-from wizard import FINISH, IDNO, IDYES, NOTES, WELCOME, Wizard
+from wizard import CANCELLED, FINISH, IDNO, IDYES, NOTES, WELCOME, Wizard
 
 # How the probe delivers a request: WM_SYSCOMMAND/SC_CLOSE or WM_CLOSE,
 # posted or sent.
@@ -31,7 +31,7 @@ def test_every_close_request_on_an_inner_page_asks_once_and_the_answer_holds():
             wizard.ui(f"close|{how}")
             assert wizard.box()[0] == "Installation beenden?", how
             wizard.answer(IDYES)
-            assert wizard.wait_closed(20) == 0, how
+            assert wizard.wait_closed(20) == CANCELLED, how
         finally:
             wizard.stop()
 

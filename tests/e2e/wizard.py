@@ -9,6 +9,7 @@ from harness import PAYLOAD, PROBE_EXE, SETUP_EXE, Prefix
 BACK, NEXT, CANCEL = 12323, 12324, 2
 WELCOME, NOTES, ASSOCIATIONS, READY, FINISH = 101, 108, 104, 109, 110
 IDOK, IDYES, IDNO = 1, 6, 7
+CANCELLED, SETUP_RUNNING = 1602, 1618  # ERROR_INSTALL_USEREXIT, ERROR_INSTALL_ALREADY_RUNNING
 VISTA_OR_LATER = {"vista", "win7", "win8", "win81", "win10"}
 
 
@@ -21,7 +22,7 @@ class Wizard:
         self.process = None
 
     def start(self, expect_box=False):
-        self.process = self.prefix.start(SETUP_EXE)
+        self.process = self.prefix.start_status(SETUP_EXE)
         # A warning of the first page comes before the sheet is shown.
         if expect_box:
             self.ui("wait-box|60")
@@ -57,8 +58,9 @@ class Wizard:
             self.next(page)
 
     def wait_closed(self, timeout=60):
+        """Waits for the wizard's end; its whole exit status."""
         self.ui(f"wait-gone|{timeout}")
-        return self.process.wait(timeout=timeout)
+        return self.process.status(timeout)
 
     def stop(self):
         if self.process and self.process.poll() is None:

@@ -6,11 +6,14 @@
 //   probe hold FILE SECONDS           holds FILE open without sharing; FILE.held appears once it is held
 //   probe ui COMMAND...               drives the setup wizard (see WizardDriver.cpp)
 //   probe record FILE ARGS...         writes its arguments to FILE (a stand-in program to be started)
-//   probe spawn COMMANDLINE           runs a program with exactly that command line; its exit status
+//   probe spawn COMMANDLINE           runs a program with exactly that command line; prints its whole
+//                                     exit status (wine hands on only the low 8 bits) and returns it
 //   probe load NAME                   LoadLibraryW by that name, as a careless program would
 //   probe short-path PATH             the path's short form, as GetShortPathNameW gives it
 //   probe key-access ROOT\PATH SDDL   gives a key (HKLM or HKCU, the 32-bit view) that access list
 //   probe hold-folder FOLDER SECONDS  holds a folder open as a prompt standing in it does
+//   probe on-desktop NAME COMMANDLINE starts a program on a new desktop of that name, where no
+//                                     window of the default desktop's programs sees its windows
 #include <windows.h>
 #include <sddl.h>
 
@@ -76,6 +79,7 @@ int Spawn(const wchar_t* commandLine) {
     GetExitCodeProcess(process.hProcess, &status);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    wprintf(L"%lu\n", status);
     return static_cast<int>(status);
 }
 
@@ -138,6 +142,24 @@ int HoldFolder(const wchar_t* path, int seconds) {
     return 0;
 }
 
+int OnDesktop(const wchar_t* name, const wchar_t* commandLine) {
+    HDESK desktop = CreateDesktopW(name, nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    if (!desktop) return 1;
+    std::wstring line = commandLine;
+    std::wstring desktopName = name;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.lpDesktop = &desktopName[0];
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return 1;
+    // Stays until the program ends, so that the desktop lives as long.
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    CloseDesktop(desktop);
+    return 0;
+}
+
 int Record(const wchar_t* path, int count, wchar_t** args) {
     FILE* out = _wfopen(path, L"w");
     if (!out) return 1;
@@ -161,6 +183,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc >= 3 && wcscmp(argv[1], L"short-path") == 0) return ShortPath(argv[2]);
     if (argc >= 4 && wcscmp(argv[1], L"key-access") == 0) return KeyAccess(argv[2], argv[3]);
     if (argc >= 4 && wcscmp(argv[1], L"hold-folder") == 0) return HoldFolder(argv[2], _wtoi(argv[3]));
+    if (argc >= 4 && wcscmp(argv[1], L"on-desktop") == 0) return OnDesktop(argv[2], argv[3]);
     if (argc >= 2 && wcscmp(argv[1], L"ui") == 0) return RunWizardCommands(argc - 2, argv + 2);
     if (argc >= 3 && wcscmp(argv[1], L"record") == 0) return Record(argv[2], argc - 3, argv + 3);
     fwprintf(stderr, L"usage: probe wait-window CLASS SECONDS | close-window CLASS | version | hold FILE SECONDS\n");

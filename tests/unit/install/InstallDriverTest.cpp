@@ -22,7 +22,10 @@ protected:
         InstallOptions options{};
         ResetInstallOptions(options);
         wcsncpy(options.targetFolder, folder.c_str(), kTargetFolderChars - 1);
-        return PerformInstallation(options, messageId);
+        InstallOutcome outcome;
+        int installed = PerformInstallation(options, &outcome);
+        *messageId = outcome.failureMessageId;
+        return installed;
     }
     // The one log line's text, after date and time.
     std::string LogText() {
