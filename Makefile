@@ -47,18 +47,22 @@ bench: product
 	@cmake --build $(PRODUCT) -j$(JOBS) --target bench_programs -- --no-print-directory
 	@python3 tools/bench.py
 
-# make sign SIGN_PFX=<file.pfx> [SIGN_PASSWORD_FILE=<file>] [SIGN_TIMESTAMP_URL=<url>] [DIST=<folder>]
+# make sign SIGN_PFX=<file.pfx> [SIGN_PASSWORD_FILE=<file>] SIGN_TIMESTAMP_URL=<url> [DIST=<folder>]
+# (SIGN_NO_TIMESTAMP=1 instead of the URL signs without a timestamp.)
 sign: bootstrap
 	@SIGN_PFX="$(SIGN_PFX)" SIGN_PASSWORD_FILE="$(SIGN_PASSWORD_FILE)" SIGN_TIMESTAMP_URL="$(SIGN_TIMESTAMP_URL)" \
-	  DIST="$(DIST)" tools/sign.sh
+	  SIGN_NO_TIMESTAMP="$(SIGN_NO_TIMESTAMP)" DIST="$(DIST)" tools/sign.sh
 
 # The winget manifests of the program in dist/ (signed or not; built first when
-# missing). INSTALLER_URL: where the program will be downloaded from.
+# missing), and the default-associations file for administrators.
+# INSTALLER_URL: where the program will be downloaded from; ASSOC=all: every
+# format in the associations file, not only the image formats.
 MANIFESTS ?= deploy/winget
 INSTALLER_URL ?= https://www.orvendal.example/download/lumidor476_setup.exe
+ASSOCIATIONS ?= deploy/DefaultAssociations.xml
 manifests:
 	@[ -f dist/lumidor476_setup.exe ] || $(MAKE) --no-print-directory product
-	@python3 tools/make_manifests.py dist/lumidor476_setup.exe "$(MANIFESTS)" "$(INSTALLER_URL)"
+	@python3 tools/make_manifests.py dist/lumidor476_setup.exe "$(MANIFESTS)" "$(INSTALLER_URL)" "$(ASSOCIATIONS)" $(ASSOC)
 
 clean:
 	rm -rf build/product build/unit build/signed build/wine dist

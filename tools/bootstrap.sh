@@ -8,7 +8,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 deps="$top/build/deps"
 
 packages=(
-  make cmake python3 dpkg-dev bsdextrautils
+  make cmake python3 python3-yaml dpkg-dev bsdextrautils
   mingw-w64 gcc-mingw-w64-i686 g++-mingw-w64-i686 binutils-mingw-w64-i686
   googletest osslsigncode openssl
   wine wine32:i386 wine64 fonts-wine fonts-liberation

@@ -1,29 +1,40 @@
 #!/usr/bin/env python3
 """Writes the winget manifest set (schema 1.6: version, installer and
-default-locale files) for a built setup program, with its real SHA-256.
+default-locale files) for a built setup program, with its real SHA-256, the
+file extensions of the format catalogue and the release notes the wizard
+shows.
 
-usage: make_manifests.py PROGRAM OUTPUT_FOLDER INSTALLER_URL"""
+usage: make_manifests.py PROGRAM OUTPUT_FOLDER INSTALLER_URL [ASSOCIATIONS_FILE [all]]
+
+ASSOCIATIONS_FILE: where to write the default-associations file of the image
+formats (every format with "all") for DISM or the Group Policy setting."""
 import hashlib
 import os
 import sys
+
+import catalogue
 
 IDENTIFIER = "Orvendal.Lumidor"
 VERSION = "4.76"
 LOCALE = "de-DE"
 SCHEMA = "1.6.0"
-# What the installation writes to its uninstall entry.
-APPS_AND_FEATURES = {"DisplayName": "Lumidor 4.76 (32-bit)", "Publisher": "Orvendal", "DisplayVersion": VERSION,
-                     "ProductCode": "Lumidor"}
+RELEASE_NOTES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wizard", "ReleaseNotes.txt")
+# What the installation writes to its uninstall entry; its DisplayVersion is
+# the package version, which winget knows already.
+APPS_AND_FEATURES = {"DisplayName": "Lumidor 4.76 (32-bit)", "Publisher": "Orvendal", "ProductCode": "Lumidor"}
 # The setup program's exit statuses and the closest winget responses.
 RETURN_CODES = (
-    (1, "packageInUse"),       # the viewer is running
-    (2, "invalidParameter"),   # invalid installation folder
-    (3, "blockedByPolicy"),    # the folder cannot be created (rights, policies)
-    (4, "contactSupport"),     # unpacking failed: full drive, no write access, damaged archive
-    (5, "installInProgress"),  # another setup program or removal is running
+    (1, "packageInUse"),           # the viewer is running (any session)
+    (2, "invalidParameter"),       # invalid installation folder
+    (3, "blockedByPolicy"),        # the folder cannot be created (rights, policies)
+    (4, "contactSupport"),         # unpacking failed: full drive, no write access, damaged archive
+    (6, "fileInUse"),              # installed, but files in use could not be replaced
+    (1602, "cancelledByUser"),     # the wizard was closed before installing
+    (1618, "installInProgress"),   # another setup program or removal is running
 )
 SILENT = "/silent"
 INSTALL_LOCATION = "/folder=<INSTALLPATH>"
+LOG = '/log="<LOGPATH>"'
 
 
 def header(kind):
@@ -50,8 +61,13 @@ def installer_manifest(sha256, url):
              f"  Silent: {SILENT}\n",
              f"  SilentWithProgress: {SILENT}\n",
              f"  InstallLocation: {INSTALL_LOCATION}\n",
+             f"  Log: '{LOG}'\n",
              "UpgradeBehavior: install\n",
-             "ExpectedReturnCodes:\n"]
+             # The manifest asks for the highest available level: elevated where the user may.
+             "ElevationRequirement: elevatesSelf\n",
+             "FileExtensions:\n"]
+    lines += [f"  - {extension}\n" for extension, _base in catalogue.extensions()]
+    lines.append("ExpectedReturnCodes:\n")
     for code, response in RETURN_CODES:
         lines.append(f"  - InstallerReturnCode: {code}\n    ReturnResponse: {response}\n")
     lines.append("AppsAndFeaturesEntries:\n")
@@ -65,6 +81,12 @@ def installer_manifest(sha256, url):
     return "".join(lines)
 
 
+def release_notes():
+    """The release notes of the wizard's second page, as a YAML block."""
+    text = open(RELEASE_NOTES, encoding="utf-8").read().rstrip()
+    return "ReleaseNotes: |-\n" + "".join(f"  {line}\n" if line else "\n" for line in text.split("\n"))
+
+
 def locale_manifest():
     return (header("defaultLocale") +
             f"PackageLocale: {LOCALE}\n"
@@ -75,7 +97,19 @@ def locale_manifest():
             "Description: Lumidor zeigt, bearbeitet und konvertiert Bilder in über 90 Formaten.\n"
             "Moniker: lumidor\n"
             "Tags:\n  - bildbetrachter\n  - image-viewer\n" +
+            release_notes() +
             footer("defaultLocale"))
+
+
+def default_associations(every_format):
+    """The default-associations file, in the form the system exports: the
+    viewer's class for each extension of the image formats, or of all."""
+    lines = ['<?xml version="1.0" encoding="UTF-8"?>\n', "<DefaultAssociations>\n"]
+    rows = None if every_format else catalogue.IMAGES_ONLY_ROWS
+    for extension, base in catalogue.extensions(rows):
+        lines.append(f'  <Association Identifier=".{extension}" ProgId="Lumidor.{base}" ApplicationName="Lumidor" />\n')
+    lines.append("</DefaultAssociations>\n")
+    return "".join(lines)
 
 
 def main():
@@ -85,10 +119,13 @@ def main():
     files = {f"{IDENTIFIER}.yaml": version_manifest(),
              f"{IDENTIFIER}.installer.yaml": installer_manifest(sha256, url),
              f"{IDENTIFIER}.locale.{LOCALE}.yaml": locale_manifest()}
-    for name, text in files.items():
-        with open(os.path.join(folder, name), "w", encoding="utf-8", newline="\n") as f:
+    paths = {os.path.join(folder, name): text for name, text in files.items()}
+    if len(sys.argv) > 4:
+        paths[sys.argv[4]] = default_associations(sys.argv[5:6] == ["all"])
+    for path, text in paths.items():
+        with open(path, "w", encoding="utf-8", newline="\n") as f:
             f.write(text)
-        print(os.path.join(folder, name))
+        print(path)
     return 0
 
 

@@ -4,7 +4,9 @@
 # then puts the signed program at dist/lumidor476_setup.exe. A missing or
 # wrong certificate or password stops before anything is built, and a failure
 # on the way leaves dist/ as it was.
-# Environment: SIGN_PFX (required), SIGN_PASSWORD_FILE, SIGN_TIMESTAMP_URL;
+# Environment: SIGN_PFX (required), SIGN_PASSWORD_FILE, SIGN_TIMESTAMP_URL
+# (required: a signature without a timestamp ends with the certificate),
+# SIGN_NO_TIMESTAMP=1 to sign without one all the same (tests, trials);
 # DIST, the folder for the program (dist/ of the project by default).
 set -u
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,8 +15,9 @@ fail() { echo "make sign: $*" >&2; exit 1; }
 pfx=${SIGN_PFX:-}
 password_file=${SIGN_PASSWORD_FILE:-}
 timestamp_url=${SIGN_TIMESTAMP_URL:-}
+no_timestamp=${SIGN_NO_TIMESTAMP:-}
 dist=${DIST:-$top/dist}
-[ -n "$pfx" ] || fail "give the certificate: make sign SIGN_PFX=<file.pfx> [SIGN_PASSWORD_FILE=<file>] [SIGN_TIMESTAMP_URL=<url>]"
+[ -n "$pfx" ] || fail "give the certificate: make sign SIGN_PFX=<file.pfx> [SIGN_PASSWORD_FILE=<file>] SIGN_TIMESTAMP_URL=<url>"
 [ -f "$pfx" ] && [ -r "$pfx" ] || fail "the certificate file $pfx does not exist or cannot be read"
 pfx=$(cd "$(dirname "$pfx")" && pwd)/$(basename "$pfx")
 if [ -n "$password_file" ]; then
@@ -30,7 +33,10 @@ opens() { openssl pkcs12 -in "$pfx" "${passin[@]}" "$@" 2>/dev/null || openssl p
 opens -nokeys -clcerts | openssl x509 -noout 2>/dev/null \
   || fail "$pfx cannot be opened with the given password (wrong password, or not a PKCS#12 file with a certificate)"
 opens -nocerts -nodes | grep -q "PRIVATE KEY" || fail "$pfx holds no private key"
-[ -z "$timestamp_url" ] && echo "make sign: no SIGN_TIMESTAMP_URL: the signatures carry no timestamp"
+if [ -z "$timestamp_url" ]; then
+  [ "$no_timestamp" = 1 ] || fail "give a time-stamp server (SIGN_TIMESTAMP_URL=<url>): without a timestamp the signatures end with the certificate; SIGN_NO_TIMESTAMP=1 signs without one all the same"
+  echo "make sign: SIGN_NO_TIMESTAMP=1: the signatures carry no timestamp and end with the certificate"
+fi
 
 # Always a fresh build: every program is signed with this certificate.
 build="$top/build/signed"

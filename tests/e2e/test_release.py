@@ -1,17 +1,23 @@
 """Release artefacts: `make sign` with a throwaway certificate authority,
 its clear failures, and the winget manifests of `make manifests`."""
 import hashlib
+import io
 import os
 import re
 import shutil
 import struct
 import subprocess
+import sys
 import tempfile
 import zipfile
-import io
+
+import yaml
 
 from harness import SETUP_EXE, TOP, Prefix
 from shell import UNINSTALL
+
+sys.path.insert(0, os.path.join(TOP, "tools"))
+import catalogue  # noqa: E402
 
 PASSWORD = "geheim und lang"
 
@@ -59,8 +65,9 @@ def archive_of(program):
     return zipfile.ZipFile(io.BytesIO(data[start:end + 22 + comment]))
 
 
-def make_sign(dist, pfx=None, password=None):
-    args = ["make", "--no-print-directory", "sign", f"DIST={dist}"]
+def make_sign(dist, pfx=None, password=None, no_timestamp=True):
+    """make sign; no time-stamp server is reachable here, so without one unless told."""
+    args = ["make", "--no-print-directory", "sign", f"DIST={dist}"] + (["SIGN_NO_TIMESTAMP=1"] if no_timestamp else [])
     if pfx:
         args.append(f"SIGN_PFX={pfx}")
     if password:
@@ -74,7 +81,7 @@ def test_make_sign_signs_both_programs_and_the_signed_program_installs_as_the_un
         dist = os.path.join(folder, "dist")
         result = make_sign(dist, pfx, password)
         assert result.returncode == 0, result.stdout + result.stderr
-        assert "no SIGN_TIMESTAMP_URL" in result.stdout
+        assert "SIGN_NO_TIMESTAMP=1: the signatures carry no timestamp" in result.stdout
         signed = os.path.join(dist, "lumidor476_setup.exe")
         result = verify(signed, ca)
         assert result.returncode == 0 and "Signature verification: ok" in result.stdout, result.stdout + result.stderr
@@ -111,43 +118,49 @@ def test_make_sign_signs_both_programs_and_the_signed_program_installs_as_the_un
             assert open(prefix.unix("C:\\Signed\\" + name), "rb").read() == signed_entries[name], name
 
 
-def test_a_missing_or_wrong_certificate_stops_with_a_message_and_writes_nothing():
+def test_a_missing_or_wrong_certificate_or_no_timestamp_stops_with_a_message_and_writes_nothing():
     with tempfile.TemporaryDirectory() as folder:
-        pfx, _password, _ca = throwaway_certificate(folder)
+        pfx, password, _ca = throwaway_certificate(folder)
         wrong = os.path.join(folder, "wrong.pass")
         with open(wrong, "w") as f:
             f.write("falsch\n")
         not_pfx = os.path.join(folder, "sign.pem")
         dist = os.path.join(folder, "dist")
         cases = (
-            ((None, None), "give the certificate"),
-            ((os.path.join(folder, "missing.pfx"), None), "does not exist"),
-            ((pfx, os.path.join(folder, "missing.pass")), "password file"),
-            ((pfx, wrong), "cannot be opened with the given password"),
-            ((pfx, None), "cannot be opened with the given password"),
-            ((not_pfx, wrong), "cannot be opened"),
+            ((None, None, True), "give the certificate"),
+            ((os.path.join(folder, "missing.pfx"), None, True), "does not exist"),
+            ((pfx, os.path.join(folder, "missing.pass"), True), "password file"),
+            ((pfx, wrong, True), "cannot be opened with the given password"),
+            ((pfx, None, True), "cannot be opened with the given password"),
+            ((not_pfx, wrong, True), "cannot be opened"),
+            # A good certificate, but neither a time-stamp server nor the word to go without.
+            ((pfx, password, False), "give a time-stamp server"),
         )
-        for (certificate, password), message in cases:
-            result = make_sign(dist, certificate, password)
-            assert result.returncode != 0, (certificate, password)
+        for arguments, message in cases:
+            result = make_sign(dist, *arguments)
+            assert result.returncode != 0, arguments
             assert message in result.stderr, (message, result.stderr)
             assert not os.path.exists(dist), os.listdir(dist)
 
 
-def manifest_fields(text):
-    """The scalar fields of a generated manifest, and its return codes."""
-    fields = dict(re.findall(r"^\s*(?:- )?([A-Za-z0-9]+): \"?([^\"\n]*)\"?$", text, re.M))
-    codes = {int(c): r for c, r in re.findall(r"InstallerReturnCode: (\d+)\n\s+ReturnResponse: (\w+)", text)}
-    return fields, codes
+# What the winget schema 1.6 allows for the fields the manifests use.
+RETURN_RESPONSES = {"packageInUse", "packageInUseByApplication", "installInProgress", "fileInUse",
+                    "missingDependency", "diskFull", "insufficientMemory", "invalidParameter", "noNetwork",
+                    "contactSupport", "rebootRequiredToFinish", "rebootRequiredForInstall", "rebootInitiated",
+                    "cancelledByUser", "alreadyInstalled", "downgrade", "blockedByPolicy", "systemNotSupported",
+                    "custom"}
+ELEVATION_REQUIREMENTS = {"elevationRequired", "elevationProhibited", "elevatesSelf"}
+FILE_EXTENSION = re.compile(r'^[^\\/:\*\?"<>\|\x01-\x1f]+$')
 
 
-def readme_setup_statuses():
+def readme_statuses(heading):
+    """The statuses of the first status table after a README heading."""
     readme = open(os.path.join(TOP, "README.md"), encoding="utf-8").read()
-    table = readme.split("Exit statuses of a silent run:", 1)[1].split("\n\n", 2)[1]
-    return [int(m) for m in re.findall(r"^\| (\d) \|", table, re.M)]
+    table = readme.split(heading, 1)[1].split("| Status | Meaning |", 1)[1].split("\n\n", 1)[0]
+    return [int(m) for m in re.findall(r"^\| (\d+) \|", table, re.M)]
 
 
-def test_the_manifests_name_the_built_program_its_switches_statuses_and_entry():
+def test_the_manifests_name_the_built_program_its_switches_statuses_extensions_and_entry():
     with tempfile.TemporaryDirectory() as folder:
         result = run(["make", "--no-print-directory", "manifests", f"MANIFESTS={folder}",
                       "INSTALLER_URL=https://downloads.example/lumidor476_setup.exe"], cwd=TOP)
@@ -155,24 +168,45 @@ def test_the_manifests_name_the_built_program_its_switches_statuses_and_entry():
         names = sorted(os.listdir(folder))
         assert names == ["Orvendal.Lumidor.installer.yaml", "Orvendal.Lumidor.locale.de-DE.yaml",
                          "Orvendal.Lumidor.yaml"], names
-        texts = {n: open(os.path.join(folder, n), encoding="utf-8").read() for n in names}
-    for name, text in texts.items():
-        assert "ManifestVersion: 1.6.0" in text and "PackageIdentifier: Orvendal.Lumidor" in text, name
-    installer, codes = manifest_fields(texts["Orvendal.Lumidor.installer.yaml"])
-    assert installer["InstallerSha256"] == hashlib.sha256(open(SETUP_EXE, "rb").read()).hexdigest().upper()
+        manifests = {n: yaml.safe_load(open(os.path.join(folder, n), encoding="utf-8")) for n in names}
+    for name, manifest in manifests.items():
+        assert manifest["ManifestVersion"] == "1.6.0" and manifest["PackageIdentifier"] == "Orvendal.Lumidor", name
+    installer = manifests["Orvendal.Lumidor.installer.yaml"]
+    only = installer["Installers"][0]
+    assert only["InstallerSha256"] == hashlib.sha256(open(SETUP_EXE, "rb").read()).hexdigest().upper()
     assert installer["InstallerType"] == "exe" and installer["Scope"] == "machine"
-    # Every return code the README's table lists but success, each with a response.
-    assert sorted(codes) == [s for s in readme_setup_statuses() if s != 0], codes
-    assert codes[1] == "packageInUse" and codes[5] == "installInProgress", codes
+    assert installer["ElevationRequirement"] == "elevatesSelf" in ELEVATION_REQUIREMENTS
+    # Every return code of the README's table but success, each with a response the schema knows.
+    codes = {c["InstallerReturnCode"]: c["ReturnResponse"] for c in installer["ExpectedReturnCodes"]}
+    assert sorted(codes) == [s for s in readme_statuses("## Command line") if s != 0], codes
+    assert set(codes.values()) <= RETURN_RESPONSES, codes
+    assert (codes[1], codes[6], codes[1602], codes[1618]) == (
+        "packageInUse", "fileInUse", "cancelledByUser", "installInProgress"), codes
+    # The catalogue's extensions, as the schema wants them.
+    extensions = installer["FileExtensions"]
+    assert extensions == [e for e, _base in catalogue.extensions()] and len(set(extensions)) == len(extensions)
+    assert len(extensions) <= 512 and all(FILE_EXTENSION.match(e) and len(e) <= 64 for e in extensions)
+    switches = installer["InstallerSwitches"]
+    assert switches["Log"] == '/log="<LOGPATH>"' and all(0 < len(v) <= 512 for v in switches.values())
+    # No DisplayVersion equal to the package version in the entry it recognises.
+    assert "DisplayVersion" not in installer["AppsAndFeaturesEntries"][0]
+    notes = manifests["Orvendal.Lumidor.locale.de-DE.yaml"]["ReleaseNotes"]
+    assert "Version 4.76" in notes and 0 < len(notes) <= 10000
 
-    # The switches, as winget passes them, install where it asks.
+    # The switches, as winget passes them, install where it asks and log where it asks.
     prefix = Prefix("winget_switches")
-    location = "C:\\Winget Ziel\\Lumidor"
-    switches = installer["Silent"].split() + [installer["InstallLocation"].replace("<INSTALLPATH>", location)]
-    assert prefix.setup(*switches) == 0
+    location, log = "C:\\Winget Ziel\\Lumidor", "C:\\Winget Protokolle\\lumidor.log"
+    os.makedirs(prefix.unix("C:\\Winget Protokolle"))
+    line = " ".join([f'"Z:{SETUP_EXE}"'.replace("/", "\\"), switches["Silent"],
+                     switches["InstallLocation"].replace("<INSTALLPATH>", location),
+                     switches["Log"].replace("<LOGPATH>", log)])
+    assert prefix.run_line(line) == 0
     assert os.path.isfile(prefix.unix(location + "\\lumi32.exe"))
+    assert "Status: 0" in open(prefix.unix(log), encoding="latin-1").read()
     entry = prefix.machine_key(UNINSTALL)
     assert entry["InstallLocation"][1] == location + "\\"
-    for field in ("DisplayName", "Publisher", "DisplayVersion"):
-        assert installer[field] == entry[field][1], field
-    assert installer["ProductCode"] == UNINSTALL.rsplit("\\", 1)[1]
+    recognised = installer["AppsAndFeaturesEntries"][0]
+    for field in ("DisplayName", "Publisher"):
+        assert recognised[field] == entry[field][1], field
+    assert installer["PackageVersion"] == entry["DisplayVersion"][1]
+    assert recognised["ProductCode"] == UNINSTALL.rsplit("\\", 1)[1]
