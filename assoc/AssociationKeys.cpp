@@ -12,6 +12,7 @@ const wchar_t kUserChoiceKeyFormat[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.%s\\UserChoice";
 const wchar_t kExplorerProgIdValue[] = L"ProgID";
 const wchar_t kUserChoiceProgIdValue[] = L"Progid";
+const wchar_t kOpenWithProgidsSubkey[] = L"OpenWithProgids";
 
 const wchar_t* const kBuiltInAppClasses[kBuiltInAppClassCount] = {
     L"SOFTWARE\\Classes\\AppXvhc4p7vz4b485xfp46hhk3fq3grkdgjg",

@@ -12,6 +12,9 @@ extern const wchar_t kExplorerExtensionKeyFormat[];
 extern const wchar_t kUserChoiceKeyFormat[];
 extern const wchar_t kExplorerProgIdValue[];  // "ProgID" of the XP family
 extern const wchar_t kUserChoiceProgIdValue[];  // "Progid" of Vista and later
+// HKLM "SOFTWARE\Classes\.<extension>\OpenWithProgids": the classes offered in
+// "Open with", one value (of no data) per class.
+extern const wchar_t kOpenWithProgidsSubkey[];
 
 // HKCU: the packaged applications of Windows 10 that would otherwise be
 // offered first for the associated files, and the value that stops that.

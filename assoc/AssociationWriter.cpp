@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "app/SystemProbes.h"
 #include "assoc/AssociationKeys.h"
 #include "install/RegistrationRows.h"
 #include "platform/Registry.h"
@@ -31,13 +32,16 @@ void UpperCaseAscii(const wchar_t* text, wchar_t (&out)[kUpperBaseChars]) {
 
 }  // namespace
 
+bool AcceptsUnhashedUserChoice(int systemVersionCode) { return systemVersionCode == 6 || systemVersionCode == 7; }
+
 AssociationPlan PlanFileAssociation(const wchar_t* extension, int isXpFamily, int isVistaOrLater, int forAllUsers,
-                                    int selected) {
+                                    int selected, int systemVersionCode) {
     AssociationPlan plan = {};
     plan.explorerProgId = isXpFamily != 0;
     plan.machineDefaultClass = isXpFamily ? forAllUsers != 0 : (selected != 0 || IsAlwaysAssociated(extension));
     plan.capability = isVistaOrLater != 0;
-    plan.userChoice = isVistaOrLater != 0 && selected != 0;
+    plan.removeUserChoice = isVistaOrLater != 0 && selected != 0;
+    plan.userChoice = plan.removeUserChoice && AcceptsUnhashedUserChoice(systemVersionCode);
     return plan;
 }
 
@@ -54,7 +58,8 @@ void WriteCapabilityAssociation(const wchar_t* extension, const wchar_t* progIdB
 void WriteFileAssociation(const wchar_t* extension, const wchar_t* progIdBase, const wchar_t* openCommand,
                           const wchar_t* iconLocation, int isXpFamily, int isVistaOrLater, int forAllUsers,
                           int selected) {
-    AssociationPlan plan = PlanFileAssociation(extension, isXpFamily, isVistaOrLater, forAllUsers, selected);
+    AssociationPlan plan =
+        PlanFileAssociation(extension, isXpFamily, isVistaOrLater, forAllUsers, selected, CachedSystemVersionCode());
 
     wchar_t progId[kTextChars];
     ProgIdFor(progIdBase, progId, kTextChars);
@@ -76,6 +81,15 @@ void WriteFileAssociation(const wchar_t* extension, const wchar_t* progIdBase, c
             SetStringValue(key.get(), kExplorerProgIdValue, progId);
     }
     if (plan.machineDefaultClass) SetDefaultValue(HKEY_LOCAL_MACHINE, extensionKey, progId);
+    {
+        // Offered in "Open with" and in the system's prompt for a new app: a
+        // value named after the class, without data.
+        wchar_t openWithKey[kClassKeyChars];
+        CScopedKey openWith;
+        if (FormatText(openWithKey, kClassKeyChars, L"%s\\%s", extensionKey, kOpenWithProgidsSubkey) &&
+            CreateKey(HKEY_LOCAL_MACHINE, openWithKey, openWith) == ERROR_SUCCESS)
+            RegSetValueExW(openWith.get(), progId, 0, REG_NONE, nullptr, 0);
+    }
 
     SetDefaultValue(HKEY_LOCAL_MACHINE, classKey, description);
     wchar_t commandKey[kClassKeyChars];
@@ -87,12 +101,14 @@ void WriteFileAssociation(const wchar_t* extension, const wchar_t* progIdBase, c
 
     if (plan.capability) WriteCapabilityAssociation(extension, progIdBase);
 
-    if (plan.userChoice) {
-        // The old choice goes with all its values; only "Progid" comes back.
+    if (plan.removeUserChoice) {
+        // The old choice goes with all its values; only "Progid" comes back,
+        // where the system takes it.
         wchar_t choiceKey[kTextChars];
         FormatText(choiceKey, kTextChars, kUserChoiceKeyFormat, extension);
         RegDeleteKeyW(HKEY_CURRENT_USER, choiceKey);
         CScopedKey key;
-        if (CreateKey(HKEY_CURRENT_USER, choiceKey, key) == ERROR_SUCCESS) SetStringValue(key.get(), kUserChoiceProgIdValue, progId);
+        if (plan.userChoice && CreateKey(HKEY_CURRENT_USER, choiceKey, key) == ERROR_SUCCESS)
+            SetStringValue(key.get(), kUserChoiceProgIdValue, progId);
     }
 }

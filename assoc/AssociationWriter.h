@@ -6,14 +6,22 @@ struct AssociationPlan {
     bool explorerProgId;       // per-user FileExts\.ext "ProgID" (XP family)
     bool machineDefaultClass;  // HKLM SOFTWARE\Classes\.ext default
     bool capability;           // the application's capability value (Vista and later)
-    bool userChoice;           // per-user FileExts\.ext\UserChoice "Progid" (Vista and later)
+    bool removeUserChoice;     // the user's old FileExts\.ext\UserChoice goes (Vista and later)
+    bool userChoice;           // a new one with "Progid" (Vista and 7 only)
 };
 
+// Whether the system takes a user's choice written without the hash that
+// only its own dialogs compute: Vista and 7 do; Windows 8 and later take such
+// a choice for tampering, reset the type to their own default app and tell
+// the user so.
+bool AcceptsUnhashedUserChoice(int systemVersionCode);
+
 AssociationPlan PlanFileAssociation(const wchar_t* extension, int isXpFamily, int isVistaOrLater, int forAllUsers,
-                                    int selected);
+                                    int selected, int systemVersionCode);
 
 // Writes the extension's entries: its default class where the plan says so,
-// the viewer's class (description, open command, icon) always.
+// the viewer's class (description, open command, icon) always, and the class
+// among those offered in "Open with" (OpenWithProgids) on every system.
 void WriteFileAssociation(const wchar_t* extension, const wchar_t* progIdBase, const wchar_t* openCommand,
                           const wchar_t* iconLocation, int isXpFamily, int isVistaOrLater, int forAllUsers,
                           int selected);

@@ -2,7 +2,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "app/SystemProbes.h"
 #include "platform/Text.h"
+#include "wizard/DefaultApps.h"
 #include "wizard/VendorPages.h"
 #include "wizard/WizardPage.h"
 #include "wizard/WizardSheet.h"
@@ -24,6 +26,12 @@ void CWizPropertyPage::ActivateFinishPage() {
 void CWizPropertyPage::RunFinishActions() {
     if (IsDlgButtonChecked(m_hWnd, IDC_SHOW_FAQ))
         sys::ShellExecuteW(GetDesktopWindow(), L"open", kFaqUrl, nullptr, L"", SW_SHOW);
+    StartViewer();
+    // Last, so that it is in front: where the user makes the viewer the default.
+    if (sheet->associationsChosen) OpenDefaultsPage(DefaultsPageFor(CachedSystemVersionCode()));
+}
+
+void CWizPropertyPage::StartViewer() {
     if (!IsDlgButtonChecked(m_hWnd, IDC_START_VIEWER)) return;
     // The folder the files went to: a level of the typed folder may have
     // lost its trailing blanks.

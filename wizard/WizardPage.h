@@ -58,6 +58,7 @@ private:
     LRESULT RunInstallation();
     // Finish page.
     void ActivateFinishPage();
+    void StartViewer();
 };
 
 // Adds one catalogue row to the associations list, unticked.

@@ -42,6 +42,14 @@ bool MakeInstallFolderFromChoice(wchar_t* path, size_t cchPath) {
     return CopyText(path, cchPath, result);
 }
 
+DefaultsPage DefaultsPageFor(int systemVersionCode) {
+    switch (systemVersionCode) {
+    case 8: return DefaultsPage::AssociationDialog;
+    case 10: return DefaultsPage::DefaultAppsSettings;
+    default: return DefaultsPage::None;
+    }
+}
+
 void StripAfterLastAlphanumeric(wchar_t* text) {
     for (size_t i = wcslen(text); i > 0; --i) {
         if (iswalnum(text[i - 1])) return;

@@ -22,5 +22,14 @@ void StripAfterLastAlphanumeric(wchar_t* text);
 // The associations list's two column widths for a list W pixels wide.
 void FormatListColumnWidths(int listWidth, int dpi, int* first, int* second);
 
+// What the finish page opens, besides its own actions, once the user chose
+// formats and said yes to associating them: from Windows 8 on a program can
+// no longer make itself the default, the user does, in the system's own
+// place for it (Windows 8 and 8.1: the advanced association dialog for the
+// viewer; Windows 10: the settings page of default apps). Vista and 7 took
+// the choice as written; on Windows 11 the wizard offers no choice at all.
+enum class DefaultsPage { None, AssociationDialog, DefaultAppsSettings };
+DefaultsPage DefaultsPageFor(int systemVersionCode);
+
 // The title font's height: 18 points' worth at the given resolution.
 inline int TitleFontHeight(int dpi) { return MulDiv(18, dpi, 96); }

@@ -1,14 +1,18 @@
-"""The silent installation complete, on every Windows from XP to 10: shortcuts,
+"""The silent installation complete, on every Windows from XP to 11: shortcuts,
 the viewer's class and commands, the uninstall entry, capabilities and file
 associations, read back from the prefix."""
 import os
+import sys
 
-from harness import Prefix, confined_to, installation_areas
+from harness import TOP, Prefix, confined_to, installation_areas
 from shell import (BROWSE_VERB, COMMON_DESKTOP, COMMON_PROGRAMS, DESKTOP, FILE_EXTS, GROUP_LINKS,
                    NO_OPEN_WITH_CLASSES, PROGRAMS, UNINSTALL, links, lnkinfo)
 
 OPEN = '"C:\\Lumidor\\lumi32.exe" "%1"'
 SZ, DWORD = "REG_SZ", "REG_DWORD"
+
+sys.path.insert(0, os.path.join(TOP, "tools"))
+import catalogue  # noqa: E402
 
 # version: (architecture, Vista or later, Windows 8/8.1, Windows 10, XP family)
 VERSIONS = {
@@ -19,12 +23,29 @@ VERSIONS = {
     "win8": ("win64", True, True, False, False),
     "win81": ("win64", True, True, False, False),
     "win10": ("win64", True, False, True, False),
+    "win11": ("win64", True, False, False, False),
 }
+# Where a user's choice written without the system's hash counts.
+UNHASHED_CHOICE_TAKEN = {"vista", "win7"}
 
 
-def install(name, version, *args):
+def windows11(prefix):
+    """Windows 11 as Wine 8 shows it: the system's version keys with build
+    22000, and no version of Wine's own for the program."""
+    for view in ("Software\\Microsoft\\Windows NT\\CurrentVersion",
+                 "Software\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion"):
+        prefix.set_value("system", view, "CurrentVersion", "10.0")
+        prefix.set_value("system", view, "CurrentBuildNumber", "22000")
+        prefix.set_value("system", view, "CurrentBuild", "22000")
+
+
+def install(name, version, *args, before=None):
     arch, vista = VERSIONS[version][:2]
-    prefix = Prefix(name, arch=arch, version=version)
+    prefix = Prefix(name, arch=arch, version=None if version == "win11" else version)
+    if version == "win11":
+        windows11(prefix)
+    if before:
+        before(prefix)
     if vista:
         # Windows always has this key; a fresh Wine prefix lacks it in the 32-bit view.
         prefix.create_key("system", prefix.machine_path("SOFTWARE\\RegisteredApplications"))
@@ -32,10 +53,16 @@ def install(name, version, *args):
     return prefix
 
 
+def old_choice(prefix):
+    """The user's earlier choice for .jpg, as the system's dialog leaves it."""
+    prefix.set_value("user", FILE_EXTS + "jpg\\UserChoice", "Progid", "Alt.jpg")
+    prefix.set_value("user", FILE_EXTS + "jpg\\UserChoice", "Hash", "abc=")
+
+
 def check_version(version):
     arch, vista, windows8, windows10, xp = VERSIONS[version]
     prefix = install(f"shell_{version}", version, "/folder=C:\\Lumidor", "/desktop=1", "/group=1", "/thumbs=1",
-                     "/assoc=1")
+                     "/assoc=1", before=old_choice)
     system, user = prefix.registry("system"), prefix.registry("user")
     machine = lambda path: prefix.machine_key(path, system) or {}
     per_user = lambda path: prefix.user_key(path, user) or {}
@@ -84,8 +111,20 @@ def check_version(version):
     assert (jpg_default == (SZ, "Lumidor.jpg")) == vista, jpg_default
     assert (machine("SOFTWARE\\Classes\\.swf").get("") == (SZ, "Lumidor.swf")) is False
 
-    assert (per_user(FILE_EXTS + "jpg\\UserChoice") == {"Progid": (SZ, "Lumidor.jpg")}) == vista
+    # The old choice goes from Vista on; only Vista and 7 take a new one without its hash.
+    choice = per_user(FILE_EXTS + "jpg\\UserChoice")
+    if version in UNHASHED_CHOICE_TAKEN:
+        assert choice == {"Progid": (SZ, "Lumidor.jpg")}, choice
+    else:
+        assert choice == ({} if vista else {"Progid": (SZ, "Alt.jpg"), "Hash": (SZ, "abc=")}), choice
     assert per_user(FILE_EXTS + "swf\\UserChoice").get("Progid") != (SZ, "Lumidor.swf")
+    # Offered in "Open with" for every extension the pass wrote: all on Vista
+    # and later, the chosen image formats before.
+    written = catalogue.extensions(None if vista else catalogue.IMAGES_ONLY_ROWS)
+    for extension, base in catalogue.extensions():
+        offered = machine(f"SOFTWARE\\Classes\\.{extension}\\OpenWithProgids")
+        assert offered.get(f"Lumidor.{base}") == (("REG_NONE", b"") if (extension, base) in written else None), (
+            extension, offered)
     assert (per_user(FILE_EXTS + "jpg").get("ProgID") == (SZ, "Lumidor.jpg")) == xp
     assert per_user(FILE_EXTS + "swf").get("ProgID") is None
     for app_class in NO_OPEN_WITH_CLASSES:
@@ -119,6 +158,10 @@ def test_registration_on_win81():
 
 def test_registration_on_win10():
     check_version("win10")
+
+
+def test_registration_on_win11():
+    check_version("win11")
 
 
 def test_browse_verbs_only_come_with_the_thumbnails_shortcut():

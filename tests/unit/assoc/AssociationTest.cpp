@@ -22,43 +22,71 @@ bool KeyExists(HKEY root, const std::wstring& path) {
     return OpenKey(root, path.c_str(), KEY_QUERY_VALUE, key) == ERROR_SUCCESS;
 }
 
+// The type of a value, or -1 when it is absent.
+long ValueType(HKEY root, const std::wstring& path, const wchar_t* name) {
+    CScopedKey key;
+    DWORD type = 0;
+    if (OpenKey(root, path.c_str(), KEY_QUERY_VALUE, key) != ERROR_SUCCESS ||
+        RegQueryValueExW(key.get(), name, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+        return -1;
+    return static_cast<long>(type);
+}
+
 const std::wstring kFileExts = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.";
 const std::wstring kCapabilities = L"SOFTWARE\\Lumidor\\Capabilities\\FileAssociations";
 
 }  // namespace
 
 TEST(AssociationPlan, XpWritesTheExplorerChoiceAndTheMachineClassOnlyForAllUsers) {
-    AssociationPlan plan = PlanFileAssociation(L"gif", 1, 0, 0, 1);
+    AssociationPlan plan = PlanFileAssociation(L"gif", 1, 0, 0, 1, 7);
     EXPECT_TRUE(plan.explorerProgId);
     EXPECT_FALSE(plan.machineDefaultClass);
     EXPECT_FALSE(plan.capability);
     EXPECT_FALSE(plan.userChoice);
-    EXPECT_TRUE(PlanFileAssociation(L"gif", 1, 0, 1, 1).machineDefaultClass);
+    EXPECT_TRUE(PlanFileAssociation(L"gif", 1, 0, 1, 1, 7).machineDefaultClass);
     // jpg is no exception on XP.
-    EXPECT_FALSE(PlanFileAssociation(L"jpg", 1, 0, 0, 0).machineDefaultClass);
+    EXPECT_FALSE(PlanFileAssociation(L"jpg", 1, 0, 0, 0, 7).machineDefaultClass);
 }
 
 TEST(AssociationPlan, VistaAndLaterAlwaysTakeJpgPngTifAndTheChosenRows) {
     for (const wchar_t* always : {L"jpg", L"png", L"tif", L"JPG"}) {
-        AssociationPlan plan = PlanFileAssociation(always, 0, 1, 0, 0);
+        AssociationPlan plan = PlanFileAssociation(always, 0, 1, 0, 0, 7);
         EXPECT_TRUE(plan.machineDefaultClass) << always;
         EXPECT_FALSE(plan.userChoice) << always;
         EXPECT_TRUE(plan.capability) << always;
     }
     for (const wchar_t* sharing : {L"jpeg", L"jpe", L"jfif", L"tiff"}) {
-        EXPECT_FALSE(PlanFileAssociation(sharing, 0, 1, 0, 0).machineDefaultClass) << sharing;
+        EXPECT_FALSE(PlanFileAssociation(sharing, 0, 1, 0, 0, 7).machineDefaultClass) << sharing;
     }
-    AssociationPlan chosen = PlanFileAssociation(L"swf", 0, 1, 0, 1);
+    AssociationPlan chosen = PlanFileAssociation(L"swf", 0, 1, 0, 1, 7);
     EXPECT_TRUE(chosen.machineDefaultClass);
     EXPECT_TRUE(chosen.userChoice);
     EXPECT_FALSE(chosen.explorerProgId);
 }
 
 TEST(AssociationPlan, OlderSystemsGetMachineClassesOnly) {
-    AssociationPlan plan = PlanFileAssociation(L"gif", 0, 0, 1, 1);
+    AssociationPlan plan = PlanFileAssociation(L"gif", 0, 0, 1, 1, 7);
     EXPECT_TRUE(plan.machineDefaultClass);
     EXPECT_FALSE(plan.explorerProgId || plan.capability || plan.userChoice);
-    EXPECT_TRUE(PlanFileAssociation(L"png", 0, 0, 0, 0).machineDefaultClass);
+    EXPECT_TRUE(PlanFileAssociation(L"png", 0, 0, 0, 0, 7).machineDefaultClass);
+}
+
+// Windows 8 and later reset a user's choice without the system's hash: the
+// old choice goes, no new one is written; Vista and 7 take it as written.
+TEST(AssociationPlan, AUserChoiceIsWrittenOnlyWhereTheSystemTakesItWithoutItsHash) {
+    const struct {
+        int code;
+        bool vistaOrLater;
+        bool written;
+    } systems[] = {{0, false, false}, {1, false, false}, {5, false, false}, {6, true, true},
+                   {7, true, true},   {8, true, false},  {10, true, false}, {11, true, false}};
+    for (const auto& system : systems) {
+        EXPECT_EQ(AcceptsUnhashedUserChoice(system.code), system.written) << system.code;
+        AssociationPlan plan = PlanFileAssociation(L"jpg", 0, system.vistaOrLater, 0, 1, system.code);
+        EXPECT_EQ(plan.removeUserChoice, system.vistaOrLater) << system.code;
+        EXPECT_EQ(plan.userChoice, system.written) << system.code;
+        EXPECT_FALSE(PlanFileAssociation(L"jpg", 0, system.vistaOrLater, 0, 0, system.code).removeUserChoice);
+    }
 }
 
 TEST(PassPlan, RunsNotifiesAndHidesBuiltInAppsByVersion) {
@@ -135,15 +163,17 @@ TEST_F(Writer, WithoutTheCapabilityKeyEverythingElseIsStillWritten) {
     WriteFileAssociation(L"zzq", L"zzq", L"cmd", L"icon", 0, 1, 0, 0);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kCapabilities));
     EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Lumidor.zzq"), L"Lumidor ZZQ File");
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\.zzq"));  // not selected, not jpg/png/tif
+    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\.zzq"), L"<none>");  // not selected, not jpg/png/tif
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kFileExts + L"zzq\\UserChoice"));
+    // Offered in "Open with" all the same: a value of no data named after the class.
+    EXPECT_EQ(ValueType(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\.zzq\\OpenWithProgids", L"Lumidor.zzq"), REG_NONE);
 }
 
 TEST_F(Writer, XpWritesTheExplorerProgIdAndLeavesTheMachineDefault) {
     WriteFileAssociation(L"zzq", L"zzq", L"cmd", L"icon", 1, 0, 0, 1);
     EXPECT_EQ(Read(HKEY_CURRENT_USER, kFileExts + L"zzq"), L"");
     EXPECT_EQ(Read(HKEY_CURRENT_USER, kFileExts + L"zzq", L"ProgID"), L"Lumidor.zzq");
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\.zzq"));
+    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\.zzq"), L"<none>");
     WriteFileAssociation(L"zzq", L"zzq", L"cmd", L"icon", 1, 0, 1, 1);
     EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\.zzq"), L"Lumidor.zzq");
 }

@@ -1,9 +1,10 @@
 // The wizard's decisions: folder checks, the folder dialog's choice, the
-// release notes' end, column widths, the title font.
+// release notes' end, column widths, the title font, the defaults page.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "wizard/DefaultApps.h"
 #include "wizard/WizardRules.h"
 
 namespace {
@@ -82,4 +83,36 @@ TEST(TitleFont, Is18PointsAtAnyResolution) {
     EXPECT_EQ(TitleFontHeight(120), 23);
     EXPECT_EQ(TitleFontHeight(144), 27);
     EXPECT_EQ(TitleFontHeight(192), 36);
+}
+
+namespace {
+
+std::wstring openedDefaults;
+
+HRESULT RecordAssociationDialog(const wchar_t* registeredName) {
+    openedDefaults = std::wstring(L"dialog:") + registeredName;
+    return S_OK;
+}
+
+bool RecordAddress(const wchar_t* address) {
+    openedDefaults = std::wstring(L"address:") + address;
+    return true;
+}
+
+}  // namespace
+
+// Windows 8 and 8.1: the system's association dialog for the registered
+// name; Windows 10: the settings page; elsewhere nothing.
+TEST(DefaultsPage, EachSystemOpensItsOwnPlaceForDefaultApps) {
+    const DefaultAppsOpeners recording = {RecordAssociationDialog, RecordAddress};
+    const struct {
+        int code;
+        const wchar_t* opened;
+    } systems[] = {{0, L""}, {1, L""}, {5, L""}, {6, L""}, {7, L""}, {8, L"dialog:Lumidor"},
+                   {10, L"address:ms-settings:defaultapps"}, {11, L""}};
+    for (const auto& system : systems) {
+        openedDefaults.clear();
+        OpenDefaultsPage(DefaultsPageFor(system.code), recording);
+        EXPECT_EQ(openedDefaults, system.opened) << system.code;
+    }
 }
