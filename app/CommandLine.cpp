@@ -164,8 +164,11 @@ bool FindLogOption(const wchar_t* commandLine, wchar_t* path) {
     CutOptionValue(found, static_cast<int>(wcslen(kLogOption)), kOptionValueLimit, value);
     NormaliseFolderValue(value);
     if (value[0] == L'\0') return false;
-    DWORD length = ExpandEnvironmentStringsW(value, path, kPathChars);
-    if (length == 0 || length > kPathChars) {
+    wchar_t expanded[kPathChars];
+    DWORD length = ExpandEnvironmentStringsW(value, expanded, kPathChars);
+    // Made absolute now: the working folder may change before the log is written.
+    if (length != 0 && length <= kPathChars) length = GetFullPathNameW(expanded, kPathChars, path, nullptr);
+    if (length == 0 || length >= kPathChars) {
         path[0] = L'\0';
         return false;
     }

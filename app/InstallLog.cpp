@@ -6,6 +6,7 @@
 #include "app/Message.h"
 #include "app/ResourceIds.h"
 #include "app/SystemProbes.h"
+#include "platform/Folders.h"
 #include "platform/Scoped.h"
 #include "platform/Text.h"
 
@@ -122,5 +123,8 @@ void WriteRunLog(const wchar_t* path, const wchar_t* folder, const wchar_t* mess
     if (!text || !FormatText(text.as<wchar_t>(), chars, entry.Text(), name ? name + 1 : L"", kVersionText, commandLine,
                              folder ? folder : L"", CachedSystemVersionCode(), line, status))
         return;
+    // A deployment names a log folder that need not exist yet.
+    wchar_t parent[kPathChars];
+    if (CopyText(parent, path) && CutLastLevel(parent)) EnsureFolder(parent);
     WriteLogFile(path, text.as<wchar_t>());
 }

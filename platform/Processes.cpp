@@ -33,6 +33,30 @@ const wchar_t* NameOf(const wchar_t* path) {
     return name ? name + 1 : path;
 }
 
+// An administrator's token holds the right to inspect every process, but
+// disabled: enabled, a viewer of another user's session is found too.
+void EnableDebugPrivilege() {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &raw)) return;
+    CScopedHandle token(raw);
+    TOKEN_PRIVILEGES privileges = {};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (LookupPrivilegeValueW(nullptr, L"SeDebugPrivilege", &privileges.Privileges[0].Luid))
+        AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
+}
+
+// The program file of a process by its id: with the narrow right where the
+// system knows it, else (Windows XP) with the broad one.
+bool ImagePathOfProcess(DWORD id, wchar_t* out, size_t cchOut) {
+    static const DWORD kAccesses[] = {kQueryLimitedInformation, PROCESS_QUERY_INFORMATION};
+    for (DWORD access : kAccesses) {
+        CScopedHandle process(OpenProcess(access, FALSE, id));
+        if (process && ProcessImagePath(process.get(), out, cchOut)) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool DrivePathFromDevicePath(const wchar_t* devicePath, const wchar_t* const devices[26], wchar_t* out,
@@ -68,6 +92,7 @@ bool ProcessImagePath(HANDLE process, wchar_t* out, size_t cchOut) {
 bool AnyProcessRuns(const wchar_t* programFile) {
     FileIdentity program;
     if (!IdentityOfPath(programFile, program)) return false;  // no such file: nothing runs it
+    EnableDebugPrivilege();
     CScopedFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) return false;
     PROCESSENTRY32W entry = {};
@@ -76,11 +101,9 @@ bool AnyProcessRuns(const wchar_t* programFile) {
         // Only a process of that file name can run the file; the identity decides.
         if (entry.th32ProcessID == GetCurrentProcessId() || _wcsicmp(NameOf(entry.szExeFile), NameOf(programFile)) != 0)
             continue;
-        CScopedHandle process(OpenProcess(kQueryLimitedInformation, FALSE, entry.th32ProcessID));
-        if (!process) process.reset(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID));  // XP
         wchar_t image[kLongPathChars];
         FileIdentity identity;
-        if (process && ProcessImagePath(process.get(), image, kLongPathChars) && IdentityOfPath(image, identity) &&
+        if (ImagePathOfProcess(entry.th32ProcessID, image, kLongPathChars) && IdentityOfPath(image, identity) &&
             identity == program)
             return true;
     }

@@ -38,6 +38,7 @@ private:
     int Report(int status, UINT messageId, const wchar_t* argument, UINT icon);
     bool OwnFolder();
     void WriteLog(const wchar_t* message);
+    const wchar_t* RunLogOutside();
 
     bool silent_;
     bool purge_;
@@ -83,12 +84,22 @@ void CRemovalRun::WriteLog(const wchar_t* message) {
     WriteLogEntry(kLogFileName, message);
 }
 
-int CRemovalRun::Run() {
-    int status = Remove();
-    // Every silent run's entry; the others were written by Report.
-    if (silent_ && runLog_ && status == kRemovalComplete) WriteRunLog(runLogPath_, installation_.Folder(), nullptr, status);
-    return status;
+const wchar_t* CRemovalRun::RunLogOutside() {
+    wchar_t parent[kPathChars];
+    CopyText(parent, runLogPath_);
+    wchar_t* separator = wcsrchr(parent, L'\\');
+    if (!separator) return runLogPath_;
+    separator[1] = L'\0';
+    if (!PathIsWithin(parent, installation_.Identity())) return runLogPath_;
+    const wchar_t* name = runLogPath_ + (separator - parent) + 1;
+    wchar_t temp[kPathChars];
+    DWORD length = GetTempPathW(kPathChars, temp);
+    if (length == 0 || length >= kPathChars || !FormatText(parent, kPathChars, L"%s%s", temp, name)) return runLogPath_;
+    CopyText(runLogPath_, parent);
+    return runLogPath_;
 }
+
+int CRemovalRun::Run() { return Remove(); }
 
 int CRemovalRun::Remove() {
     CSetupInstanceLock lock;
@@ -114,6 +125,9 @@ int CRemovalRun::Remove() {
     RemoveInstallation(installation_, purge_, report);
     if (!report.Clean()) return Report(kRemovalPartial, IDS_REMOVAL_PARTIAL, report.Items(), MB_ICONWARNING);
     if (!silent_) Report(kRemovalComplete, IDS_REMOVAL_DONE, nullptr, MB_ICONINFORMATION);
+    // Every silent run's entry, written before the copy removes the folder; a
+    // log asked for inside it goes to the temporary folder instead.
+    if (silent_ && runLog_) WriteRunLog(RunLogOutside(), installation_.Folder(), nullptr, kRemovalComplete);
     HandOverOwnRemoval(installation_.Folder(), installation_.CreatedParentLevels());
     return kRemovalComplete;
 }
