@@ -9,14 +9,22 @@
 
 // unzip.h first: iowin32.h builds on its declarations.
 #include "unzip.h"
-#include "iowin32.h"
+#include "zlib.h"
 
 namespace {
 
 constexpr size_t kTempPathChars = 520;
 constexpr size_t kEntryNameBytes = 520;
 constexpr size_t kEntryNameChars = 324;
-constexpr DWORD kCopyBlockBytes = 0x8000;
+// Each thread's buffer: most entries are inflated in one piece.
+constexpr DWORD kCopyBlockBytes = 0x100000;
+constexpr SIZE_T kUnpackingStackBytes = 0x10000;
+// More entries than a 32-bit program could list.
+constexpr ZPOS64_T kMaxEntries = 0x1000000;
+
+// A mapped view of a file, unmapped with the holder.
+inline void UnmapView(void* view) { UnmapViewOfFile(view); }
+using CScopedView = CScoped<NullInvalid<void*, UnmapView>>;
 
 // The archive resource, as mapped into the process.
 struct ResourceBytes {
@@ -66,12 +74,9 @@ bool CreatePrivateTempFolder(const wchar_t* temp, wchar_t (&folder)[kTempPathCha
     return false;
 }
 
-bool WriteWholeFile(const wchar_t* path, const ResourceBytes& bytes) {
-    CScopedFile file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr));
-    if (!file) return false;
+bool WriteWhole(HANDLE file, const ResourceBytes& bytes) {
     DWORD written = 0;
-    bool complete = WriteFile(file.get(), bytes.data, bytes.size, &written, nullptr) && written == bytes.size;
-    return CloseHandle(file.release()) && complete;
+    return WriteFile(file, bytes.data, bytes.size, &written, nullptr) && written == bytes.size;
 }
 
 // Creates every level of an entry's folder part (relative to the current
@@ -112,10 +117,11 @@ bool EntryFileTime(uLong dosDate, FILETIME& utc) {
 
 // Skipped: not to be written (a kept icon library, an unsafe name).
 // NotReplaced: a file that could not be written (in use, read-only).
-enum class EntryResult { Written, Skipped, NotReplaced, Failed };
+enum class EntryResult : LONG { Written, Skipped, NotReplaced, Failed };
 
 // Copies the open entry into a new file; the partly written file of a failed
-// copy stays.
+// copy stays. An entry up to the buffer's size is inflated at once and
+// written with one call, a larger one in blocks of that size.
 EntryResult WriteEntryFile(unzFile archive, const wchar_t* name, const wchar_t* folderPart,
                            const unz_file_info64& info, void* buffer) {
     CScopedFile file(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -145,30 +151,34 @@ EntryResult WriteEntryFile(unzFile archive, const wchar_t* name, const wchar_t* 
     return CloseHandle(file.release()) ? EntryResult::Written : EntryResult::Failed;
 }
 
-// Unpacks the current entry. Folder entries and unsafe names are not files.
-EntryResult UnpackEntry(unzFile archive, int keepInstalledIconsDll, void* buffer, bool& isFile,
-                        wchar_t (&name)[kEntryNameChars]) {
-    isFile = false;
-    unz_file_info64 info;
+enum class EntryKind { File, Folder, Skipped, Failed };
+
+// Reads the current entry's information and its name as a path below the
+// installation folder. Unsafe names and the kept icon library are skipped.
+EntryKind ReadEntry(unzFile archive, int keepInstalledIconsDll, unz_file_info64& info,
+                    wchar_t (&name)[kEntryNameChars]) {
     char narrowName[kEntryNameBytes];
     if (unzGetCurrentFileInfo64(archive, &info, narrowName, sizeof(narrowName), nullptr, 0, nullptr, 0) != UNZ_OK)
-        return EntryResult::Failed;
-    if (info.size_filename >= sizeof(narrowName)) return EntryResult::Skipped;  // the name would be cut
-    if (keepInstalledIconsDll == 1 && NameHoldsIconsDll(narrowName)) return EntryResult::Skipped;
-
+        return EntryKind::Failed;
+    if (info.size_filename >= sizeof(narrowName)) return EntryKind::Skipped;  // the name would be cut
+    if (keepInstalledIconsDll == 1 && NameHoldsIconsDll(narrowName)) return EntryKind::Skipped;
     if (!MultiByteToWideChar(CP_ACP, 0, narrowName, -1, name, kEntryNameChars) || !IsSafeEntryName(name))
-        return EntryResult::Skipped;
+        return EntryKind::Skipped;
+    wchar_t last = name[wcslen(name) - 1];
+    return last == L'/' || last == L'\\' ? EntryKind::Folder : EntryKind::File;
+}
+
+// Unpacks the current entry, a file.
+EntryResult UnpackFile(unzFile archive, int keepInstalledIconsDll, void* buffer) {
+    unz_file_info64 info;
+    wchar_t name[kEntryNameChars];
+    EntryKind kind = ReadEntry(archive, keepInstalledIconsDll, info, name);
+    if (kind != EntryKind::File) return kind == EntryKind::Failed ? EntryResult::Failed : EntryResult::Skipped;
 
     const wchar_t* filePart = name;
     for (const wchar_t* p = name; *p != L'\0'; ++p) {
         if (*p == L'/' || *p == L'\\') filePart = p + 1;
     }
-    if (*filePart == L'\0') {
-        CreateDirectoryW(name, nullptr);  // an existing folder is fine
-        return EntryResult::Written;
-    }
-
-    isFile = true;
     wchar_t folderPart[kEntryNameChars];
     wmemcpy(folderPart, name, filePart - name);
     folderPart[filePart - name] = L'\0';
@@ -178,6 +188,133 @@ EntryResult UnpackEntry(unzFile archive, int keepInstalledIconsDll, void* buffer
     // Closing the entry checks its CRC.
     if (unzCloseCurrentFile(archive) != UNZ_OK && result == EntryResult::Written) return EntryResult::Failed;
     return result;
+}
+
+// The temporary copy of the archive, mapped for reading. Every thread reads it
+// through a cursor of its own.
+struct ArchiveCursor {
+    const unsigned char* data;
+    ZPOS64_T size;
+    ZPOS64_T position;
+};
+
+voidpf ZCALLBACK OpenCursor(voidpf opaque, const void*, int mode) {
+    return (mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) == ZLIB_FILEFUNC_MODE_READ ? opaque : nullptr;
+}
+
+uLong ZCALLBACK ReadCursor(voidpf, voidpf stream, void* buffer, uLong size) {
+    auto* cursor = static_cast<ArchiveCursor*>(stream);
+    ZPOS64_T left = cursor->size - cursor->position;
+    if (size > left) size = static_cast<uLong>(left);
+    memcpy(buffer, cursor->data + cursor->position, size);
+    cursor->position += size;
+    return size;
+}
+
+uLong ZCALLBACK WriteCursor(voidpf, voidpf, const void*, uLong) { return 0; }
+
+ZPOS64_T ZCALLBACK TellCursor(voidpf, voidpf stream) { return static_cast<ArchiveCursor*>(stream)->position; }
+
+long ZCALLBACK SeekCursor(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+    auto* cursor = static_cast<ArchiveCursor*>(stream);
+    ZPOS64_T base = origin == ZLIB_FILEFUNC_SEEK_CUR ? cursor->position
+                    : origin == ZLIB_FILEFUNC_SEEK_END ? cursor->size : 0;
+    if (offset > cursor->size - base) return -1;
+    cursor->position = base + offset;
+    return 0;
+}
+
+int ZCALLBACK CloseCursor(voidpf, voidpf) { return 0; }
+
+int ZCALLBACK CursorError(voidpf, voidpf) { return 0; }
+
+// minizip's archive handle, closed with the holder.
+struct ArchiveTraits {
+    using Type = unzFile;
+    static unzFile Invalid() { return nullptr; }
+    static void Close(unzFile archive) { unzClose(archive); }
+};
+using CScopedArchive = CScoped<ArchiveTraits>;
+
+// Opens the archive through the cursor, which must outlive the handle.
+unzFile OpenArchive(ArchiveCursor& cursor) {
+    zlib_filefunc64_def functions = {OpenCursor, ReadCursor,  WriteCursor, TellCursor,
+                                     SeekCursor, CloseCursor, CursorError, &cursor};
+    return unzOpen2_64("", &functions);
+}
+
+struct UnpackJob {
+    unz64_file_pos position;    // the file's entry, as minizip finds it again
+    volatile EntryResult result;  // written only by the thread that took the job
+};
+
+// What the unpacking threads share. Set before they start and read-only
+// while they run, but for the two counters, changed only by interlocked
+// calls, and each job's result.
+struct UnpackWork {
+    const unsigned char* archive;
+    ZPOS64_T archiveSize;
+    int keepInstalledIconsDll;
+    UnpackJob* jobs;
+    LONG jobCount;
+    volatile LONG nextJob;
+    volatile LONG failed;  // 1 after the first failure: the others stop taking jobs
+};
+
+// One unpacking thread: takes the next job until none is left or one has
+// failed. Its cursor, archive handle and buffer are its own.
+DWORD WINAPI UnpackJobs(void* parameter) {
+    UnpackWork& work = *static_cast<UnpackWork*>(parameter);
+    ArchiveCursor cursor{work.archive, work.archiveSize, 0};
+    CScopedArchive archive(OpenArchive(cursor));
+    CHeapBlock buffer(kCopyBlockBytes);
+    if (!archive || !buffer) {
+        InterlockedExchange(&work.failed, 1);
+        return 0;
+    }
+    while (!work.failed) {
+        LONG job = InterlockedIncrement(&work.nextJob) - 1;
+        if (job >= work.jobCount) break;
+        EntryResult result = EntryResult::Failed;
+        if (unzGoToFilePos64(archive.get(), &work.jobs[job].position) == UNZ_OK)
+            result = UnpackFile(archive.get(), work.keepInstalledIconsDll, buffer.get());
+        work.jobs[job].result = result;
+        if (result == EntryResult::Failed) InterlockedExchange(&work.failed, 1);
+    }
+    return 0;
+}
+
+// zlib builds its fixed Huffman and CRC tables at first use, without a lock:
+// built here, before the threads share them, by inflating an empty fixed block.
+void BuildSharedTables() {
+    get_crc_table();
+    z_stream stream = {};
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return;
+    unsigned char emptyFixedBlock[] = {0x03, 0x00};
+    unsigned char out[1];
+    stream.next_in = emptyFixedBlock;
+    stream.avail_in = sizeof(emptyFixedBlock);
+    stream.next_out = out;
+    stream.avail_out = sizeof(out);
+    inflate(&stream, Z_FINISH);
+    inflateEnd(&stream);
+}
+
+// Runs the jobs on `threads` threads, the calling one among them; fewer when
+// a thread cannot be started.
+void RunUnpackingThreads(UnpackWork& work, int threads) {
+    CScopedHandle started[kMaxUnpackingThreads];
+    HANDLE waitFor[kMaxUnpackingThreads];
+    DWORD count = 0;
+    for (int i = 1; i < threads; ++i) {
+        started[count].reset(CreateThread(nullptr, kUnpackingStackBytes, UnpackJobs, &work,
+                                          STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+        if (!started[count]) continue;
+        waitFor[count] = started[count].get();
+        ++count;
+    }
+    UnpackJobs(&work);
+    if (count > 0) WaitForMultipleObjects(count, waitFor, TRUE, INFINITE);
 }
 
 // The full path of a file that could not be written, for the report.
@@ -228,44 +365,82 @@ bool IsSafeEntryName(const wchar_t* name) {
     }
 }
 
-int UnpackArchive(const wchar_t* archivePath, const wchar_t* targetFolder, int keepInstalledIconsDll,
+int UnpackingThreads(DWORD cores, LONG files) {
+    LONG threads = static_cast<LONG>(cores < kMaxUnpackingThreads ? cores : kMaxUnpackingThreads);
+    if (threads > files) threads = files;
+    return threads < 1 ? 1 : static_cast<int>(threads);
+}
+
+int UnpackArchive(HANDLE archiveFile, const wchar_t* targetFolder, int keepInstalledIconsDll,
                   CTextList* notReplaced) {
-    zlib_filefunc64_def files;
-    fill_win32_filefunc64W(&files);
-    unzFile archive = unzOpen2_64(archivePath, &files);
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(archiveFile, &size) || size.QuadPart == 0) return -1;
+    CScopedHandle mapping(CreateFileMappingW(archiveFile, nullptr, PAGE_READONLY, 0, 0, nullptr));
+    CScopedView view(mapping ? MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0) : nullptr);
+    if (!view) return -1;
+    UnpackWork work = {static_cast<const unsigned char*>(view.get()), static_cast<ZPOS64_T>(size.QuadPart),
+                       keepInstalledIconsDll, nullptr, 0, 0, 0};
+    ArchiveCursor cursor{work.archive, work.archiveSize, 0};
+    CScopedArchive archive(OpenArchive(cursor));
     if (!archive) return -1;
-    struct Guard {
-        unzFile archive;
-        ~Guard() { unzClose(archive); }
-    } guard{archive};
 
     // The installation folder stays the current directory from here on.
     if (!SetCurrentDirectoryW(targetFolder)) return -1;
 
     unz_global_info64 global;
-    if (unzGetGlobalInfo64(archive, &global) != UNZ_OK) return -1;
-    CHeapBlock buffer(kCopyBlockBytes);
-    if (!buffer) return -1;
+    if (unzGetGlobalInfo64(archive.get(), &global) != UNZ_OK || global.number_entry > kMaxEntries) return -1;
+    CHeapBlock jobs(static_cast<size_t>(global.number_entry) * sizeof(UnpackJob));
+    if (!jobs) return -1;
+    work.jobs = jobs.as<UnpackJob>();
 
-    int result = 0;
-    ZPOS64_T filesCreated = 0;
+    // Folders are made here, in archive order; files become the threads' jobs.
+    bool complete = true;
     for (ZPOS64_T entry = 0; entry < global.number_entry; ++entry) {
-        bool isFile = false;
+        unz_file_info64 info;
         wchar_t name[kEntryNameChars];
-        EntryResult unpacked = UnpackEntry(archive, keepInstalledIconsDll, buffer.get(), isFile, name);
-        if (unpacked == EntryResult::NotReplaced && notReplaced) NoteNotReplaced(targetFolder, name, *notReplaced);
-        if (unpacked == EntryResult::Failed) {
-            result = -1;
+        EntryKind kind = ReadEntry(archive.get(), keepInstalledIconsDll, info, name);
+        if (kind == EntryKind::Failed) {
+            complete = false;
             break;
         }
-        if (isFile && unpacked == EntryResult::Written) ++filesCreated;
-        if (entry + 1 < global.number_entry && unzGoToNextFile(archive) != UNZ_OK) {
-            result = -1;
+        if (kind == EntryKind::Folder) CreateDirectoryW(name, nullptr);  // an existing folder is fine
+        if (kind == EntryKind::File) {
+            UnpackJob& job = work.jobs[work.jobCount++];
+            job.result = EntryResult::Failed;
+            unzGetFilePos64(archive.get(), &job.position);
+        }
+        if (entry + 1 < global.number_entry && unzGoToNextFile(archive.get()) != UNZ_OK) {
+            complete = false;
             break;
         }
     }
-    if (result == 0 && filesCreated == 0) result = -1;  // nothing of the viewer arrived
-    return result;
+
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    BuildSharedTables();
+    RunUnpackingThreads(work, UnpackingThreads(system.dwNumberOfProcessors, work.jobCount));
+
+    // The results in archive order.
+    LONG filesCreated = 0;
+    for (LONG job = 0; job < work.jobCount; ++job) {
+        EntryResult result = work.jobs[job].result;
+        if (result == EntryResult::Written) ++filesCreated;
+        unz_file_info64 info;
+        wchar_t name[kEntryNameChars];
+        if (result == EntryResult::NotReplaced && notReplaced &&
+            unzGoToFilePos64(archive.get(), &work.jobs[job].position) == UNZ_OK &&
+            ReadEntry(archive.get(), keepInstalledIconsDll, info, name) == EntryKind::File)
+            NoteNotReplaced(targetFolder, name, *notReplaced);
+    }
+    // Nothing of the viewer arrived, or unpacking stopped inside the archive.
+    return complete && !work.failed && filesCreated > 0 ? 0 : -1;
+}
+
+int UnpackArchive(const wchar_t* archivePath, const wchar_t* targetFolder, int keepInstalledIconsDll,
+                  CTextList* notReplaced) {
+    CScopedFile file(CreateFileW(archivePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file ? UnpackArchive(file.get(), targetFolder, keepInstalledIconsDll, notReplaced) : -1;
 }
 
 int ExtractPayload(WORD resourceId, const wchar_t* resourceType, const wchar_t* archiveName,
@@ -281,9 +456,16 @@ int ExtractPayload(WORD resourceId, const wchar_t* resourceType, const wchar_t* 
     if (!CreatePrivateTempFolder(temp, tempFolder)) return -1;
     int result = -1;
     if (FormatText(archivePath, kTempPathChars, L"%s%s", tempFolder, archiveName)) {
-        if (WriteWholeFile(archivePath, bytes))
-            result = UnpackArchive(archivePath, targetFolder, keepInstalledIconsDll, notReplaced);
-        DeleteFileW(archivePath);
+        // Unpacked through the handle that wrote it: nobody can swap the file
+        // in between.
+        CScopedFile file(CreateFileW(archivePath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_TEMPORARY, nullptr));
+        if (file && WriteWhole(file.get(), bytes))
+            result = UnpackArchive(file.get(), targetFolder, keepInstalledIconsDll, notReplaced);
+        if (file) {
+            file.reset();
+            DeleteFileW(archivePath);
+        }
     }
     RemoveDirectoryW(tempFolder);
     return result;

@@ -24,9 +24,21 @@ int ExtractPayload(WORD resourceId, const wchar_t* resourceType, const wchar_t* 
 // temp (ending in a backslash) that an ended run of this program made.
 void RemoveAbandonedTempFolders(const wchar_t* temp, const wchar_t* archiveName);
 
-// Unpacks an archive file into targetFolder; same results as ExtractPayload.
+// Unpacks the archive in an open file (readable, not shared for writing) into
+// targetFolder; same results as ExtractPayload. Folders are made first, in
+// archive order; the files are then unpacked on UnpackingThreads threads.
+int UnpackArchive(HANDLE archiveFile, const wchar_t* targetFolder, int keepInstalledIconsDll,
+                  CTextList* notReplaced = nullptr);
+
+// The same for an archive file given by its path.
 int UnpackArchive(const wchar_t* archivePath, const wchar_t* targetFolder, int keepInstalledIconsDll,
                   CTextList* notReplaced = nullptr);
+
+constexpr int kMaxUnpackingThreads = 4;
+
+// As many threads as the machine has cores, at most four and at most one per
+// file; at least one.
+int UnpackingThreads(DWORD cores, LONG files);
 
 // Whether an entry name may be written below the installation folder: no
 // drive, no leading separator, no ".." component.

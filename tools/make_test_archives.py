@@ -5,6 +5,7 @@ OUT/<variant>/lumipg_payload.zip.
 
 usage: make_test_archives.py OUT STANDARD_PAYLOAD.zip"""
 import os
+import shutil
 import struct
 import sys
 import zipfile
@@ -111,6 +112,14 @@ def main(out, payload):
     many = os.path.join(out, "many_files", "lumipg_payload.zip")
     os.makedirs(os.path.dirname(many), exist_ok=True)
     make_large_payload.main(many, payload, 40)
+
+    # A CRC mismatch in the middle of those: the threads unpacking the others stop.
+    many_crc = os.path.join(out, "many_files_crc_error", "lumipg_payload.zip")
+    os.makedirs(os.path.dirname(many_crc), exist_ok=True)
+    shutil.copyfile(many, many_crc)
+    with zipfile.ZipFile(many_crc) as archive:
+        names = [i.filename for i in archive.infolist() if not i.is_dir()]
+    break_crc(many_crc, names[len(names) // 2])
     return 0
 
 

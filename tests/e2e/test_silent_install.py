@@ -203,7 +203,7 @@ def test_an_unwritable_temporary_folder_fails_before_any_file_is_unpacked():
 
 
 def test_damaged_payloads_fail_with_message_7_and_leave_no_temporary_archive():
-    for name in ("crc_error", "short_entry", "truncated", "folders_only"):
+    for name in ("crc_error", "short_entry", "truncated", "folders_only", "many_files_crc_error"):
         prefix = Prefix("damaged_" + name)
         start = start_folder(prefix)
         folder = f"C:\\{name}"
