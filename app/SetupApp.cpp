@@ -23,6 +23,14 @@ namespace {
 
 constexpr DWORD kAllControlClasses = 0xFF;
 
+// Themes and the common controls, loaded when a window is about to be made:
+// the silent road makes none.
+void PrepareWindows() {
+    ApplyVisualStyles();
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), kAllControlClasses};
+    sys::InitCommonControlsEx(&controls);
+}
+
 }  // namespace
 
 TheApp::~TheApp() = default;
@@ -30,9 +38,6 @@ TheApp::~TheApp() = default;
 BOOL TheApp::InitInstance() {
     MARK_PHASE("process started");
     HardenDllSearch();
-    ApplyVisualStyles();
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), kAllControlClasses};
-    sys::InitCommonControlsEx(&controls);
     MARK_PHASE("start-up");
 
     // The whole command line, case-sensitively, anywhere in the text.
@@ -41,12 +46,15 @@ BOOL TheApp::InitInstance() {
     CSetupInstanceLock lock;
     if (silent) {
         SetExitCode(RunSilent(commandLine, lock));
-    } else if (!lock.Acquire()) {
-        CMessage message(IDS_SETUP_RUNNING);
-        MessageBoxW(nullptr, message.Text(), kSetupTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
-        SetExitCode(kExitSetupRunning);
     } else {
-        SetExitCode(RunSetupWizard(*this));
+        PrepareWindows();
+        if (!lock.Acquire()) {
+            CMessage message(IDS_SETUP_RUNNING);
+            MessageBoxW(nullptr, message.Text(), kSetupTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+            SetExitCode(kExitSetupRunning);
+        } else {
+            SetExitCode(RunSetupWizard(*this));
+        }
     }
     sys::ReleaseSystemDlls();
     MARK_PHASE("end");

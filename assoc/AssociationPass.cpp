@@ -6,6 +6,7 @@
 
 #include "assoc/AssociationKeys.h"
 #include "assoc/AssociationWriter.h"
+#include "install/RegistrationRows.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
@@ -55,16 +56,23 @@ void AssociationPass(const AssociationInputs& inputs) {
                                         inputs.isVistaOrLater, inputs.systemVersionCode);
     if (!plan.runs) return;
 
+    // The capability list is opened once for all extensions (never created here).
+    CScopedKey capabilities;
+    if (inputs.isVistaOrLater)
+        OpenKey(HKEY_LOCAL_MACHINE, kCapabilityAssociationsKey, KEY_SET_VALUE, capabilities);
+    AssociationPassKeys pass;
+    pass.capabilities = capabilities.get();
     for (int row = 0; row < kFormatRowCount; ++row) {
         int selected = plan.useSelection ? inputs.associationRows[row] : 0;
         if (!plan.allRows && !selected) continue;
         const FormatRow& format = kFormatCatalogue[row];
         wchar_t iconLocation[kIconChars];
         IconLocationFor(format.iconKind, inputs.exe, iconLocation, kIconChars);
+        pass.classWritten = nullptr;
         for (int i = 0; i < format.ExtensionCount(); ++i) {
             WriteFileAssociation(format.extensions[i].extension, format.extensions[i].progIdBase, inputs.openCommand,
                                  iconLocation, inputs.isXpFamily, inputs.isVistaOrLater, inputs.associateForAllUsers,
-                                 selected);
+                                 selected, &pass);
         }
     }
 

@@ -45,19 +45,27 @@ AssociationPlan PlanFileAssociation(const wchar_t* extension, int isXpFamily, in
     return plan;
 }
 
-void WriteCapabilityAssociation(const wchar_t* extension, const wchar_t* progIdBase) {
-    CScopedKey key;
-    if (OpenKey(HKEY_LOCAL_MACHINE, kCapabilityAssociationsKey, KEY_SET_VALUE, key) != ERROR_SUCCESS) return;  // never created here
+namespace {
+
+void SetCapabilityValue(HKEY capabilities, const wchar_t* extension, const wchar_t* progIdBase) {
     wchar_t name[kTextChars];
     wchar_t progId[kTextChars];
     FormatText(name, kTextChars, L".%s", extension);
     ProgIdFor(progIdBase, progId, kTextChars);
-    SetStringValue(key.get(), name, progId);
+    SetStringValue(capabilities, name, progId);
+}
+
+}  // namespace
+
+void WriteCapabilityAssociation(const wchar_t* extension, const wchar_t* progIdBase) {
+    CScopedKey key;
+    if (OpenKey(HKEY_LOCAL_MACHINE, kCapabilityAssociationsKey, KEY_SET_VALUE, key) != ERROR_SUCCESS) return;  // never created here
+    SetCapabilityValue(key.get(), extension, progIdBase);
 }
 
 void WriteFileAssociation(const wchar_t* extension, const wchar_t* progIdBase, const wchar_t* openCommand,
                           const wchar_t* iconLocation, int isXpFamily, int isVistaOrLater, int forAllUsers,
-                          int selected) {
+                          int selected, AssociationPassKeys* pass) {
     AssociationPlan plan =
         PlanFileAssociation(extension, isXpFamily, isVistaOrLater, forAllUsers, selected, CachedSystemVersionCode());
 
@@ -91,15 +99,24 @@ void WriteFileAssociation(const wchar_t* extension, const wchar_t* progIdBase, c
             RegSetValueExW(openWith.get(), progId, 0, REG_NONE, nullptr, 0);
     }
 
-    SetDefaultValue(HKEY_LOCAL_MACHINE, classKey, description);
-    wchar_t commandKey[kClassKeyChars];
-    FormatText(commandKey, kClassKeyChars, L"%s\\shell\\open\\command", classKey);
-    SetDefaultValue(HKEY_LOCAL_MACHINE, commandKey, openCommand);
-    wchar_t iconKey[kClassKeyChars];
-    FormatText(iconKey, kClassKeyChars, L"%s\\DefaultIcon", classKey);
-    SetDefaultValue(HKEY_LOCAL_MACHINE, iconKey, iconLocation);
+    if (!pass || !pass->classWritten || _wcsicmp(pass->classWritten, progIdBase) != 0) {
+        SetDefaultValue(HKEY_LOCAL_MACHINE, classKey, description);
+        wchar_t commandKey[kClassKeyChars];
+        FormatText(commandKey, kClassKeyChars, L"%s\\shell\\open\\command", classKey);
+        SetDefaultValue(HKEY_LOCAL_MACHINE, commandKey, openCommand);
+        wchar_t iconKey[kClassKeyChars];
+        FormatText(iconKey, kClassKeyChars, L"%s\\DefaultIcon", classKey);
+        SetDefaultValue(HKEY_LOCAL_MACHINE, iconKey, iconLocation);
+        if (pass) pass->classWritten = progIdBase;
+    }
 
-    if (plan.capability) WriteCapabilityAssociation(extension, progIdBase);
+    if (plan.capability) {
+        if (pass && pass->capabilities) {
+            SetCapabilityValue(pass->capabilities, extension, progIdBase);
+        } else {
+            WriteCapabilityAssociation(extension, progIdBase);
+        }
+    }
 
     if (plan.removeUserChoice) {
         // The old choice goes with all its values; only "Progid" comes back,

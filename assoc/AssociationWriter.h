@@ -1,6 +1,8 @@
 // The registry entries that tie one file extension to the viewer.
 #pragma once
 
+#include <windows.h>
+
 // Which of the writer's entries one extension gets, by system and choice.
 struct AssociationPlan {
     bool explorerProgId;       // per-user FileExts\.ext "ProgID" (XP family)
@@ -22,9 +24,17 @@ AssociationPlan PlanFileAssociation(const wchar_t* extension, int isXpFamily, in
 // Writes the extension's entries: its default class where the plan says so,
 // the viewer's class (description, open command, icon) always, and the class
 // among those offered in "Open with" (OpenWithProgids) on every system.
+// What the extensions of one pass share: the capability list, opened once,
+// and the class written last. The extensions of one row that share a class
+// (with the row's icon) write it once; the pass clears classWritten for each row.
+struct AssociationPassKeys {
+    HKEY capabilities = nullptr;            // open for setting values; null: write through the key's path
+    const wchar_t* classWritten = nullptr;  // its progIdBase
+};
+
 void WriteFileAssociation(const wchar_t* extension, const wchar_t* progIdBase, const wchar_t* openCommand,
                           const wchar_t* iconLocation, int isXpFamily, int isVistaOrLater, int forAllUsers,
-                          int selected);
+                          int selected, AssociationPassKeys* pass = nullptr);
 
 // Adds ".ext" = class to the application's capability list, when it exists.
 void WriteCapabilityAssociation(const wchar_t* extension, const wchar_t* progIdBase);

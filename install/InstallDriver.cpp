@@ -175,6 +175,7 @@ int PerformInstallation(InstallOptions& options, InstallOutcome* outcome) {
 
     if (outcome) outcome->associationsChosen = options.associationRequested && associationConfirmed;
     inventory.NoteRegistryBefore();
+    MARK_PHASE("what the registry held before");
     RegistrationStep(associationConfirmed, options.associationRequested, folder,
                      options.startMenuGroup, options.desktopShortcut, options.thumbnailsShortcut, options.allUsers,
                      options.associationRows, options.associateForAllUsers);
@@ -182,7 +183,7 @@ int PerformInstallation(InstallOptions& options, InstallOutcome* outcome) {
     bool separateSettings = CopyText(settingsFolder, settingsIniPath) && CutLastLevel(settingsFolder) &&
                             !SameItem(settingsFolder, folder);
     inventory.WriteRecord(separateSettings ? settingsFolder : nullptr, settingsFolderCreated);
-    MARK_PHASE("registration");
+    MARK_PHASE("installation record");
     ConvertIniToUnicode(settingsIniPath);
     MARK_PHASE("settings in UTF-16");
     CopyText(options.targetFolder, folder);

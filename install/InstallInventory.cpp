@@ -15,40 +15,45 @@ namespace {
 
 constexpr size_t kKeyChars = 520;
 
+// Cuts the last level off a key name; false when none is left.
+bool CutKeyLevel(wchar_t* name) {
+    wchar_t* separator = wcsrchr(name, L'\\');
+    if (!separator) return false;
+    *separator = L'\0';
+    return true;
+}
+
 bool KeyExists(HKEY root, const wchar_t* path) {
     CScopedKey key;
     return !IsMissingKey(OpenKey(root, path, KEY_QUERY_VALUE, key));
-}
-
-// Calls visit(root, path) for every key an installation may create where
-// something else may already be: the extensions' keys and their "Open with"
-// lists, the user's Explorer keys, the packaged-application classes and the
-// browse verbs (whose parent keys a bare system may lack). The viewer's own keys are removed whole and
-// need no record.
-template <typename Visit>
-void ForEachKeyAnInstallationMayCreate(Visit visit) {
-    wchar_t path[kKeyChars];
-    for (const wchar_t* parent : kBrowseVerbParents) {
-        if (FormatText(path, kKeyChars, L"%s\\%s", parent, kBrowseVerb)) visit(HKEY_LOCAL_MACHINE, path);
-    }
-    for (const FormatRow& row : kFormatCatalogue) {
-        for (int i = 0; i < row.ExtensionCount(); ++i) {
-            const wchar_t* extension = row.extensions[i].extension;
-            if (ExtensionKeyFor(extension, path, kKeyChars)) {
-                visit(HKEY_LOCAL_MACHINE, path);
-                if (AppendText(path, kKeyChars, L"\\") && AppendText(path, kKeyChars, kOpenWithProgidsSubkey))
-                    visit(HKEY_LOCAL_MACHINE, path);
-            }
-            if (FormatText(path, kKeyChars, kExplorerExtensionKeyFormat, extension)) visit(HKEY_CURRENT_USER, path);
-        }
-    }
-    for (const wchar_t* appClass : kBuiltInAppClasses) visit(HKEY_CURRENT_USER, appClass);
 }
 
 bool HasNoOpenWith(const wchar_t* appClass) {
     CScopedKey key;
     return OpenKey(HKEY_CURRENT_USER, appClass, KEY_QUERY_VALUE, key) == ERROR_SUCCESS &&
            RegQueryValueExW(key.get(), kNoOpenWithValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+// The recorded keys of the list that exist now. A key that exists vouches for
+// every level above it; the list ends with the deepest keys ("Open with"
+// lists), so it is asked from the end.
+void KeysThatExistNow(const CTextList& keys, CTextList& existing) {
+    CHeapBlock names(static_cast<size_t>(keys.Count()) * sizeof(const wchar_t*));
+    const wchar_t** name = names.as<const wchar_t*>();
+    if (!name) return;
+    int count = 0;
+    for (const wchar_t* p = keys.First(); p; p = keys.Next(p)) name[count++] = p;
+    while (count > 0) {
+        const wchar_t* p = name[--count];
+        HKEY root;
+        const wchar_t* path;
+        if (existing.Contains(p) || !ParseRecordedKey(p, root, path) || !KeyExists(root, path)) continue;
+        wchar_t level[kKeyChars];
+        if (!CopyText(level, kKeyChars, p)) continue;
+        do {
+            existing.AddOnce(level);
+        } while (CutKeyLevel(level));
+    }
 }
 
 LONG SetListValue(HKEY key, const wchar_t* name, const CTextList& list) {
@@ -89,29 +94,75 @@ void CInstallInventory::NoteFolderMade(const wchar_t* folder) {
     for (const wchar_t* p = created.First(); p; p = created.Next(p)) createdFolders_.Add(p);
 }
 
-void CInstallInventory::NoteRegistryBefore() {
-    ForEachKeyAnInstallationMayCreate([this](HKEY root, const wchar_t* path) {
-        // The key and every missing level above it.
-        wchar_t level[kKeyChars];
-        if (!CopyText(level, kKeyChars, path)) return;
-        while (!KeyExists(root, level)) {
-            wchar_t name[kKeyChars];
-            if (!RecordedKeyName(root, level, userSid_, name, kKeyChars) || !missingKeys_.AddOnce(name)) return;
-            wchar_t* parent = wcsrchr(level, L'\\');
-            if (!parent) return;
-            *parent = L'\0';
+// Records root\path as missing.
+void CInstallInventory::NoteMissingKey(HKEY root, const wchar_t* path) {
+    wchar_t name[kKeyChars];
+    if (RecordedKeyName(root, path, userSid_, name, kKeyChars)) missingKeys_.AddOnce(name);
+}
+
+// Records the missing levels of root\path, from the key up to the first level
+// that exists. A level found to exist goes into present, so that a parent
+// many keys share is asked for once.
+void CInstallInventory::NoteMissingLevels(HKEY root, const wchar_t* path, CTextList& present) {
+    wchar_t level[kKeyChars];
+    if (!CopyText(level, kKeyChars, path)) return;
+    for (;;) {
+        wchar_t name[kKeyChars];
+        if (!RecordedKeyName(root, level, userSid_, name, kKeyChars) || present.Contains(name) ||
+            missingKeys_.Contains(name))
+            return;  // known, and so are the levels above it
+        if (KeyExists(root, level)) {
+            present.Add(name);
+            return;
         }
-    });
-    for (const FormatRow& row : kFormatCatalogue) {
-        for (int i = 0; i < row.ExtensionCount(); ++i) {
-            wchar_t key[kKeyChars], value[kPathChars], entry[kKeyChars];
-            const wchar_t* extension = row.extensions[i].extension;
-            if (ExtensionKeyFor(extension, key, kKeyChars) &&
-                ReadStringValue(HKEY_LOCAL_MACHINE, key, nullptr, value, kPathChars) && value[0] != L'\0' &&
-                !IsViewerProgId(value) && FormatText(entry, kKeyChars, L"%s=%s", extension, value))
+        missingKeys_.Add(name);
+        wchar_t* parent = wcsrchr(level, L'\\');
+        if (!parent) return;
+        *parent = L'\0';
+    }
+}
+
+// The extension's key, its default class and its "Open with" list, found
+// through one opening of the key; then the user's Explorer key for it.
+void CInstallInventory::NoteExtensionBefore(const wchar_t* extension, CTextList& present) {
+    wchar_t path[kKeyChars], openWith[kKeyChars];
+    if (ExtensionKeyFor(extension, path, kKeyChars) &&
+        FormatText(openWith, kKeyChars, L"%s\\%s", path, kOpenWithProgidsSubkey)) {
+        CScopedKey key;
+        LONG status = OpenKey(HKEY_LOCAL_MACHINE, path, KEY_QUERY_VALUE, key);
+        if (status == ERROR_SUCCESS) {
+            wchar_t value[kPathChars], entry[kKeyChars];
+            if (ReadKeyString(key.get(), nullptr, value, kPathChars) && value[0] != L'\0' && !IsViewerProgId(value) &&
+                FormatText(entry, kKeyChars, L"%s=%s", extension, value))
                 formerDefaults_.Add(entry);
+            CScopedKey list;
+            if (IsMissingKey(OpenKey(key.get(), kOpenWithProgidsSubkey, KEY_QUERY_VALUE, list)))
+                NoteMissingKey(HKEY_LOCAL_MACHINE, openWith);
+        } else if (IsMissingKey(status)) {
+            NoteMissingLevels(HKEY_LOCAL_MACHINE, path, present);
+            NoteMissingKey(HKEY_LOCAL_MACHINE, openWith);
         }
     }
+    if (FormatText(path, kKeyChars, kExplorerExtensionKeyFormat, extension))
+        NoteMissingLevels(HKEY_CURRENT_USER, path, present);
+}
+
+// Which of the keys an installation may create where something else may be
+// already exist: the browse verbs (whose parents a bare system may lack), the
+// extensions' keys and "Open with" lists, the user's Explorer keys and the
+// packaged-application classes. The viewer's own keys are removed whole and
+// need no record.
+void CInstallInventory::NoteRegistryBefore() {
+    CTextList present;
+    wchar_t path[kKeyChars];
+    for (const wchar_t* parent : kBrowseVerbParents) {
+        if (FormatText(path, kKeyChars, L"%s\\%s", parent, kBrowseVerb))
+            NoteMissingLevels(HKEY_LOCAL_MACHINE, path, present);
+    }
+    for (const FormatRow& row : kFormatCatalogue) {
+        for (int i = 0; i < row.ExtensionCount(); ++i) NoteExtensionBefore(row.extensions[i].extension, present);
+    }
+    for (const wchar_t* appClass : kBuiltInAppClasses) NoteMissingLevels(HKEY_CURRENT_USER, appClass, present);
     // An earlier installation that kept no record (an older setup program) made
     // the NoOpenWith values there are: they are the installation's to take.
     bool unrecordedInstallation = KeyExists(HKEY_LOCAL_MACHINE, kViewerClassKey) &&
@@ -149,10 +200,10 @@ void CInstallInventory::WriteRecord(const wchar_t* settingsFolder, bool settings
     CTextList keys;
     const CTextList& keysBefore = earlier.CreatedKeys();
     for (const wchar_t* p = keysBefore.First(); p; p = keysBefore.Next(p)) keys.Add(p);
+    CTextList created;
+    KeysThatExistNow(missingKeys_, created);
     for (const wchar_t* p = missingKeys_.First(); p; p = missingKeys_.Next(p)) {
-        HKEY root;
-        const wchar_t* path;
-        if (ParseRecordedKey(p, root, path) && KeyExists(root, path)) keys.AddOnce(p);
+        if (created.Contains(p)) keys.AddOnce(p);
     }
     SetListValue(record.get(), kRecordCreatedKeysValue, keys);
 

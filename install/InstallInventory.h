@@ -2,6 +2,7 @@
 // what it made and replaced that it leaves once done (install/InstallRecord.h).
 #pragma once
 
+#include <windows.h>
 #include <stddef.h>
 
 #include "assoc/AssociationKeys.h"
@@ -29,6 +30,10 @@ public:
     void WriteRecord(const wchar_t* settingsFolder, bool settingsFolderCreated);
 
 private:
+    void NoteMissingKey(HKEY root, const wchar_t* path);
+    void NoteMissingLevels(HKEY root, const wchar_t* path, CTextList& present);
+    void NoteExtensionBefore(const wchar_t* extension, CTextList& present);
+
     wchar_t userSid_[192] = L"";
     wchar_t existingLevel_[kPathChars] = L"";
     wchar_t folder_[kPathChars] = L"";

@@ -5,10 +5,12 @@
 #include "app/InstallOptions.h"
 #include "app/SystemProbes.h"
 #include "assoc/AssociationPass.h"
+#include "install/PhaseMark.h"
 #include "install/RegistrationRows.h"
 #include "install/Shortcuts.h"
 #include "platform/Folders.h"
 #include "platform/Registry.h"
+#include "platform/Scoped.h"
 #include "platform/Text.h"
 
 namespace {
@@ -118,12 +120,16 @@ int RegistrationStep(int associationConfirmed, int associationRequested, const w
 
     RegistrationTexts texts;
     BuildTexts(targetFolder, texts);
-    if (startMenuGroup) CreateStartMenuGroup(texts.folder, allUsers, systemVersionCode);
-    if (desktopShortcut) CreateDesktopShortcut(texts.exe, kViewerDesktopLink, allUsers);
-    if (thumbnailsShortcut) {
-        CreateDesktopShortcut(texts.exe, kThumbnailsDesktopLink, allUsers);
-        if (flags.isVistaOrLater) WriteBrowseVerbs(texts);
+    {
+        // One apartment for all the links: each link's own would set COM up
+        // and tear it down again.
+        CComScope com;
+        if (startMenuGroup) CreateStartMenuGroup(texts.folder, allUsers, systemVersionCode);
+        if (desktopShortcut) CreateDesktopShortcut(texts.exe, kViewerDesktopLink, allUsers);
+        if (thumbnailsShortcut) CreateDesktopShortcut(texts.exe, kThumbnailsDesktopLink, allUsers);
     }
+    if (thumbnailsShortcut && flags.isVistaOrLater) WriteBrowseVerbs(texts);
+    MARK_PHASE("shortcuts");
 
     wchar_t classCommandKey[kCommandChars];
     FormatText(classCommandKey, kCommandChars, L"%s\\%s", kViewerClassKey, kOpenCommandSubkey);
@@ -144,10 +150,12 @@ int RegistrationStep(int associationConfirmed, int associationRequested, const w
 
     WriteUninstallEntry(texts);
     if (flags.isVistaOrLater) WriteCapabilities(texts);
+    MARK_PHASE("viewer class, uninstall entry, capabilities");
 
     AssociationInputs inputs = {associationConfirmed, associationRequested, associationRows,
                                 associateForAllUsers, flags.isXpFamily, flags.isVistaOrLater,
                                 texts.exe, texts.openCommand, systemVersionCode};
     AssociationPass(inputs);
+    MARK_PHASE("file associations");
     return 1;
 }

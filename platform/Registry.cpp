@@ -28,11 +28,15 @@ int ReadStringValue(HKEY root, const wchar_t* path, const wchar_t* name, wchar_t
     if (cchOut == 0) return 0;
     out[0] = L'\0';
     CScopedKey key;
-    if (OpenKey(root, path, KEY_QUERY_VALUE, key) != ERROR_SUCCESS) return 0;
+    return OpenKey(root, path, KEY_QUERY_VALUE, key) == ERROR_SUCCESS ? ReadKeyString(key.get(), name, out, cchOut) : 0;
+}
 
+int ReadKeyString(HKEY key, const wchar_t* name, wchar_t* out, size_t cchOut) {
+    if (cchOut == 0) return 0;
+    out[0] = L'\0';
     DWORD type = 0;
     DWORD cbData = static_cast<DWORD>(cchOut * sizeof(wchar_t));
-    LONG status = RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(out), &cbData);
+    LONG status = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(out), &cbData);
     size_t stored = cbData / sizeof(wchar_t);
     bool terminated = stored > 0 && out[stored - 1] == L'\0';
     // A value stored without its terminator still needs room for one.

@@ -26,6 +26,8 @@ LONG SetDwordValue(HKEY key, const wchar_t* name, DWORD value);
 // cchOut - 1 characters. 1 on success; 0 with out empty when the key or value
 // is absent, of another type, or too long.
 int ReadStringValue(HKEY root, const wchar_t* path, const wchar_t* name, wchar_t* out, size_t cchOut);
+// The same from a key that is open already.
+int ReadKeyString(HKEY key, const wchar_t* name, wchar_t* out, size_t cchOut);
 
 // Deletes a key without subkeys; a missing key is no error.
 LONG DeleteKey(HKEY root, const wchar_t* path);

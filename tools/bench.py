@@ -5,7 +5,7 @@ of the standard and of a large payload, native unzip of the same archive, an
 NSIS installer of the same files, a standard installation doing its full work
 (files, registry values and shortcuts of /desktop=1 /group=1 /assoc=1 on
 Windows 10) beside an NSIS installer that writes what a recorded run of ours
-wrote, and the start-up floors; then the phases of a standard installation,
+wrote, and the start-up floors; then the phases of a standard installation and of one doing the full work,
 from a timing build with phase marks. Figures, not a pass/fail test."""
 import json
 import os
@@ -33,17 +33,17 @@ FULL_WORK = ["/desktop=1", "/group=1", "/assoc=1"]
 PHASE_MARK = re.compile(r"^(\d+\.\d+):.*lumidor-phase ([^\"\\]+)")
 
 
-def phase_times(env, drive, runs=RUNS):
-    """Median milliseconds of each phase of a standard silent installation,
-    from the timing build's marks as Wine stamps them; the first line is the
-    rest of the process: Wine starting it and ending it."""
+def phase_times(env, drive, options=(), runs=RUNS):
+    """Median milliseconds of each phase of a silent installation, from the
+    timing build's marks as Wine stamps them; the first line is the rest of
+    the process: Wine starting it and ending it."""
     samples = {}
     for run in range(runs):
         shutil.rmtree(os.path.join(drive, "BenchPhases"), ignore_errors=True)
         trace = os.path.join(BENCH, "phases.trace")
         with open(trace, "w") as out:
             started = time.monotonic()
-            subprocess.run(["wine", PHASES_SETUP, "/silent", "/folder=C:\\BenchPhases"], stdout=out, stderr=out,
+            subprocess.run(["wine", PHASES_SETUP, "/silent", "/folder=C:\\BenchPhases", *options], stdout=out, stderr=out,
                            env=dict(env, WINEDEBUG="+timestamp,+debugstr"), check=True)
             wall = (time.monotonic() - started) * 1000
         marks = [(m.group(2), float(m.group(1)) * 1000) for m in map(PHASE_MARK.match, open(trace)) if m]
@@ -197,6 +197,7 @@ def main():
     subprocess.run(arguments, env=env, check=True, stdout=subprocess.DEVNULL)
     medians = {r["command"]: r["median"] for r in json.load(open(results))["results"]}
     phases = phase_times(env, drive)
+    full_phases = phase_times(env, drive, FULL_WORK)
     subprocess.run(["wineserver", "-k"], env=env)
 
     print(f"{'command':40} {'median':>10}")
@@ -221,9 +222,10 @@ def main():
     uninstaller = os.path.join(harness.BUILD, "product", "uninstall", "lu_uninstall.exe")
     print(f"  {'lu_uninstall.exe':38}{os.path.getsize(uninstaller) / 1024:67.1f}")
     print()
-    print("phases of a standard installation (timing build, medians)")
-    for name, milliseconds in phases.items():
-        print(f"  {name:40} {milliseconds:7.1f} ms")
+    print(f"phases (timing build, medians, ms)            {'standard':>10} {'full work':>10}")
+    for name in full_phases:
+        standard = f"{phases[name]:10.1f}" if name in phases else f"{'-':>10}"
+        print(f"  {name:44} {standard} {full_phases[name]:10.1f}")
     return 0
 
 
