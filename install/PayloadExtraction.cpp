@@ -7,7 +7,7 @@
 #include "platform/Scoped.h"
 #include "platform/Text.h"
 
-// unzip.h first: iowin32.h builds on its declarations.
+// minizip reads the archive; zlib's tables are built before the threads start.
 #include "unzip.h"
 #include "zlib.h"
 
