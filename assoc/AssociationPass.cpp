@@ -70,7 +70,7 @@ void AssociationPass(const AssociationInputs& inputs) {
         IconLocationFor(format.iconKind, inputs.exe, iconLocation, kIconChars);
         pass.classWritten = nullptr;
         for (int i = 0; i < format.ExtensionCount(); ++i) {
-            WriteFileAssociation(format.extensions[i].extension, format.extensions[i].progIdBase, inputs.openCommand,
+            WriteFileAssociation(format.Extension(i), format.ProgIdBase(i), inputs.openCommand,
                                  iconLocation, inputs.isXpFamily, inputs.isVistaOrLater, inputs.associateForAllUsers,
                                  selected, &pass);
         }

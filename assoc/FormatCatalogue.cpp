@@ -1,9 +1,29 @@
 // The format catalogue: 65 rows, 94 extensions, 76 classes.
 #include "assoc/FormatCatalogue.h"
 
+namespace {
+
+// The catalogue as it is written, one line a row (tools/catalogue.py reads
+// these lines). None of it is kept in this form: Pack() below turns it at
+// compile time into small rows, one flat table of extensions and two blocks
+// of text, a third of the room that 65 rows of pointers took, with no
+// relocations. The label is checked here, not stored: the program builds it
+// from the extensions.
+struct ExtensionSource {
+    const wchar_t* extension;
+    const wchar_t* progIdBase;
+};
+
+struct RowSource {
+    const wchar_t* label;
+    const wchar_t* description;
+    ExtensionSource extensions[kMaxRowExtensions];  // unused entries are null
+    IconKind iconKind;
+};
+
 // Rows 0..50 are the image formats in the order of their labels, 51 and 52
 // two others, 53..57 video and 58..64 audio formats.
-const FormatRow kFormatCatalogue[kFormatRowCount] = {
+constexpr RowSource kRows[kFormatRowCount] = {
     {L"ANI", L"Animated Windows Cursors *", {{L"ani", L"ani"}}, IconKind::File},  // 0
     {L"ARW/DNG/ERF/NEF/NRW/RWL", L"Digital Camera RAW Formats *", {{L"arw", L"arw"}, {L"dng", L"dng"}, {L"erf", L"erf"}, {L"nef", L"nef"}, {L"nrw", L"nrw"}, {L"rwl", L"rwl"}}, IconKind::Program},  // 1
     {L"AVIF", L"AV1 image file format *", {{L"avif", L"avif"}}, IconKind::Program},  // 2
@@ -70,3 +90,147 @@ const FormatRow kFormatCatalogue[kFormatRowCount] = {
     {L"WAV", L"Windows Audio Format *", {{L"wav", L"wav"}}, IconKind::Audio},  // 63
     {L"WMA", L"Windows Media Audio File *", {{L"wma", L"wma"}}, IconKind::Audio},  // 64
 };
+
+constexpr int Length(const wchar_t* text) {
+    int length = 0;
+    while (text[length]) ++length;
+    return length;
+}
+
+constexpr bool SameText(const wchar_t* a, const wchar_t* b) {
+    while (*a && *a == *b) ++a, ++b;
+    return *a == *b;
+}
+
+constexpr int ExtensionCountOf(const RowSource& row) {
+    int count = 0;
+    while (count < kMaxRowExtensions && row.extensions[count].extension) ++count;
+    return count;
+}
+
+struct Totals {
+    int extensions = 0;
+    int extensionChars = 0;    // each extension once, with its terminator
+    int descriptionChars = 0;  // likewise
+};
+
+constexpr Totals CountTotals() {
+    Totals totals;
+    for (const RowSource& row : kRows) {
+        for (int i = 0; i < ExtensionCountOf(row); ++i) {
+            ++totals.extensions;
+            totals.extensionChars += Length(row.extensions[i].extension) + 1;
+        }
+        totals.descriptionChars += Length(row.description) + 1;
+    }
+    return totals;
+}
+
+constexpr Totals kTotals = CountTotals();
+
+// An extension and the extension whose class it shares, as offsets into the
+// extension text.
+struct ExtensionEntry {
+    unsigned short extension;
+    unsigned short progIdBase;
+};
+
+struct ExtensionTable {
+    ExtensionEntry entries[kTotals.extensions] = {};
+    wchar_t text[kTotals.extensionChars] = {};  // "ani\0arw\0dng\0..."
+};
+
+// The descriptions are plain ASCII, kept narrow and widened when read.
+struct DescriptionText {
+    char text[kTotals.descriptionChars] = {};
+};
+
+struct Packed {
+    FormatCatalogue catalogue = {};
+    ExtensionTable extensions;
+    DescriptionText descriptions;
+    // What the packed form relies on: each label is the row's extensions in
+    // upper case joined by "/", each class base is an extension of its row,
+    // extensions are lower-case letters and digits, descriptions ASCII, and
+    // every text fits the buffers of FormatRow::Label and Description.
+    bool consistent = true;
+};
+
+constexpr Packed Pack() {
+    Packed packed;
+    int entry = 0, extensionChar = 0, descriptionChar = 0;
+    for (int r = 0; r < kFormatRowCount; ++r) {
+        const RowSource& source = kRows[r];
+        FormatRow& row = packed.catalogue.rows[r];
+        row.firstExtension = static_cast<unsigned short>(entry);
+        row.extensionCount = static_cast<unsigned char>(ExtensionCountOf(source));
+        row.description = static_cast<unsigned short>(descriptionChar);
+        row.iconKind = source.iconKind;
+
+        const wchar_t* label = source.label;
+        for (int i = 0; i < row.extensionCount; ++i) {
+            packed.extensions.entries[entry + i].extension = static_cast<unsigned short>(extensionChar);
+            if (i > 0 && *label++ != L'/') packed.consistent = false;
+            for (const wchar_t* c = source.extensions[i].extension; *c; ++c) {
+                bool lower = *c >= L'a' && *c <= L'z';
+                if (!lower && !(*c >= L'0' && *c <= L'9')) packed.consistent = false;
+                if (*label++ != (lower ? *c - L'a' + L'A' : *c)) packed.consistent = false;
+                packed.extensions.text[extensionChar++] = *c;
+            }
+            ++extensionChar;
+        }
+        if (*label || Length(source.label) >= static_cast<int>(kFormatLabelChars)) packed.consistent = false;
+
+        for (int i = 0; i < row.extensionCount; ++i) {
+            int base = 0;
+            while (base < row.extensionCount &&
+                   !SameText(source.extensions[base].extension, source.extensions[i].progIdBase))
+                ++base;
+            if (base == row.extensionCount) packed.consistent = false;
+            else packed.extensions.entries[entry + i].progIdBase = packed.extensions.entries[entry + base].extension;
+        }
+        entry += row.extensionCount;
+
+        if (Length(source.description) >= static_cast<int>(kFormatDescriptionChars)) packed.consistent = false;
+        for (const wchar_t* c = source.description; *c; ++c) {
+            if (*c < 0x20 || *c > 0x7E) packed.consistent = false;
+            packed.descriptions.text[descriptionChar++] = static_cast<char>(*c);
+        }
+        ++descriptionChar;
+    }
+    return packed;
+}
+
+constexpr Packed kPacked = Pack();
+static_assert(kPacked.consistent, "a catalogue row breaks what the packed form relies on");
+
+constexpr ExtensionTable kExtensions = kPacked.extensions;
+constexpr DescriptionText kDescriptions = kPacked.descriptions;
+
+}  // namespace
+
+const FormatCatalogue kFormatCatalogue = kPacked.catalogue;
+
+const wchar_t* FormatRow::Extension(int i) const {
+    return kExtensions.text + kExtensions.entries[firstExtension + i].extension;
+}
+
+const wchar_t* FormatRow::ProgIdBase(int i) const {
+    return kExtensions.text + kExtensions.entries[firstExtension + i].progIdBase;
+}
+
+void FormatRow::Label(wchar_t (&out)[kFormatLabelChars]) const {
+    wchar_t* end = out;
+    for (int i = 0; i < extensionCount; ++i) {
+        if (i > 0) *end++ = L'/';
+        for (const wchar_t* c = Extension(i); *c; ++c) *end++ = *c >= L'a' ? *c - L'a' + L'A' : *c;
+    }
+    *end = L'\0';
+}
+
+void FormatRow::Description(wchar_t (&out)[kFormatDescriptionChars]) const {
+    const char* text = kDescriptions.text + description;
+    int i = 0;
+    do out[i] = static_cast<unsigned char>(text[i]);
+    while (text[i++]);
+}

@@ -160,7 +160,7 @@ void CInstallInventory::NoteRegistryBefore() {
             NoteMissingLevels(HKEY_LOCAL_MACHINE, path, present);
     }
     for (const FormatRow& row : kFormatCatalogue) {
-        for (int i = 0; i < row.ExtensionCount(); ++i) NoteExtensionBefore(row.extensions[i].extension, present);
+        for (int i = 0; i < row.ExtensionCount(); ++i) NoteExtensionBefore(row.Extension(i), present);
     }
     for (const wchar_t* appClass : kBuiltInAppClasses) NoteMissingLevels(HKEY_CURRENT_USER, appClass, present);
     // An earlier installation that kept no record (an older setup program) made

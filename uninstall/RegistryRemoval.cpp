@@ -190,7 +190,7 @@ void RemoveRegistration(const CInstallation& installation, bool purge, CRemovalR
     for (const FormatRow& row : kFormatCatalogue) {
         for (int i = 0; i < row.ExtensionCount(); ++i) {
             wchar_t classKey[kKeyChars];
-            if (ClassKeyFor(row.extensions[i].progIdBase, classKey, kKeyChars))
+            if (ClassKeyFor(row.ProgIdBase(i), classKey, kKeyChars))
                 RemoveOwnedKey(HKEY_LOCAL_MACHINE, classKey, kOpenCommandSubkey, installation, report);
         }
     }
@@ -216,7 +216,7 @@ void RemoveRegistration(const CInstallation& installation, bool purge, CRemovalR
     if (installation.OwnsSharedItems()) RemoveSharedValues(installation, report);
     for (const FormatRow& row : kFormatCatalogue) {
         for (int i = 0; i < row.ExtensionCount(); ++i)
-            RemoveExtensionReferences(row.extensions[i].extension, row.extensions[i].progIdBase, installation, report);
+            RemoveExtensionReferences(row.Extension(i), row.ProgIdBase(i), installation, report);
     }
 
     if (installation.OwnsSharedItems()) {
@@ -278,7 +278,7 @@ void ReportRegistrationLeft(const CInstallation& installation, CRemovalReport& r
     for (const FormatRow& row : kFormatCatalogue) {
         for (int i = 0; i < row.ExtensionCount(); ++i) {
             wchar_t classKey[kKeyChars];
-            if (ClassKeyFor(row.extensions[i].progIdBase, classKey, kKeyChars) &&
+            if (ClassKeyFor(row.ProgIdBase(i), classKey, kKeyChars) &&
                 KeyIsOurs(HKEY_LOCAL_MACHINE, classKey, kOpenCommandSubkey, installation))
                 report.FailedKey(HKEY_LOCAL_MACHINE, classKey);
         }

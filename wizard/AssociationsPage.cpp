@@ -74,8 +74,12 @@ void CWizPropertyPage::ActivateAssociationsPage() {
         column.cx = second;
         SendMessageW(list, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
 
-        for (int row = 0; row < kFormatRowCount; ++row)
-            AddFormatRow(list, kFormatCatalogue[row].label, kFormatCatalogue[row].description, row);
+        for (int row = 0; row < kFormatRowCount; ++row) {
+            wchar_t label[kFormatLabelChars], description[kFormatDescriptionChars];
+            kFormatCatalogue[row].Label(label);
+            kFormatCatalogue[row].Description(description);
+            AddFormatRow(list, label, description, row);
+        }
     }
     if (!IsDlgButtonChecked(m_hWnd, IDC_REGISTRY_ASSOCIATIONS))
         SetFormatListEnabled(false, kDisabledBackground, kDisabledText);

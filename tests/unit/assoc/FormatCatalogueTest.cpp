@@ -1,4 +1,4 @@
-// The format catalogue's shape: counts, labels, shared classes, icon kinds.
+// The format catalogue's shape: counts, labels, descriptions, shared classes, icon kinds.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -6,49 +6,69 @@
 
 #include "assoc/FormatCatalogue.h"
 
+namespace {
+
+std::wstring LabelOf(int row) {
+    wchar_t label[kFormatLabelChars];
+    kFormatCatalogue[row].Label(label);
+    return label;
+}
+
+std::wstring DescriptionOf(int row) {
+    wchar_t description[kFormatDescriptionChars];
+    kFormatCatalogue[row].Description(description);
+    return description;
+}
+
+}  // namespace
+
 TEST(FormatCatalogue, Holds65Rows94Extensions76Classes) {
     int extensions = 0;
     std::set<std::wstring> bases;
     for (const FormatRow& row : kFormatCatalogue) {
-        ASSERT_GE(row.ExtensionCount(), 1) << row.label;
+        ASSERT_GE(row.ExtensionCount(), 1);
         extensions += row.ExtensionCount();
-        for (int i = 0; i < row.ExtensionCount(); ++i) bases.insert(row.extensions[i].progIdBase);
+        for (int i = 0; i < row.ExtensionCount(); ++i) bases.insert(row.ProgIdBase(i));
     }
     EXPECT_EQ(extensions, 94);
     EXPECT_EQ(bases.size(), 76u);
 }
 
-TEST(FormatCatalogue, LabelsNameTheExtensionsInUpperCase) {
-    for (const FormatRow& row : kFormatCatalogue) {
+// The packed text: labels built from the extensions, descriptions widened,
+// the longest of each whole in its buffer.
+TEST(FormatCatalogue, LabelsAndDescriptions) {
+    for (int row = 0; row < kFormatRowCount; ++row) {
         std::wstring label;
-        for (int i = 0; i < row.ExtensionCount(); ++i) {
+        for (int i = 0; i < kFormatCatalogue[row].ExtensionCount(); ++i) {
             if (i) label += L"/";
-            for (const wchar_t* c = row.extensions[i].extension; *c; ++c) label += static_cast<wchar_t>(towupper(*c));
+            for (const wchar_t* c = kFormatCatalogue[row].Extension(i); *c; ++c)
+                label += static_cast<wchar_t>(towupper(*c));
         }
-        EXPECT_EQ(label, row.label);
+        EXPECT_EQ(LabelOf(row), label) << row;
+        if (row > 0 && row < kImagesOnlyRowCount) {
+            EXPECT_LT(LabelOf(row - 1), LabelOf(row)) << row;
+        }
     }
-}
-
-TEST(FormatCatalogue, ImageRowsComeFirstInLabelOrder) {
-    for (int row = 1; row < kImagesOnlyRowCount; ++row) {
-        EXPECT_LT(wcscmp(kFormatCatalogue[row - 1].label, kFormatCatalogue[row].label), 0) << row;
-    }
-    EXPECT_STREQ(kFormatCatalogue[5].label, L"CLP");
-    EXPECT_STREQ(kFormatCatalogue[17].label, L"G3");
-    EXPECT_STREQ(kFormatCatalogue[50].label, L"XPM");
-    EXPECT_STREQ(kFormatCatalogue[51].label, L"SWF/FLV");
-    EXPECT_STREQ(kFormatCatalogue[52].label, L"TTF");
+    EXPECT_EQ(LabelOf(1), L"ARW/DNG/ERF/NEF/NRW/RWL");
+    EXPECT_EQ(LabelOf(17), L"G3");
+    EXPECT_EQ(LabelOf(51), L"SWF/FLV");
+    EXPECT_EQ(LabelOf(52), L"TTF");
+    EXPECT_EQ(DescriptionOf(0), L"Animated Windows Cursors *");
+    EXPECT_EQ(DescriptionOf(20), L"High Efficiency Image File Format *");
+    EXPECT_EQ(DescriptionOf(25), L"JPEG Format");
+    EXPECT_EQ(DescriptionOf(64), L"Windows Media Audio File *");
 }
 
 TEST(FormatCatalogue, SharedClassesAndIconKinds) {
     const FormatRow& jpeg = kFormatCatalogue[25];
     ASSERT_EQ(jpeg.ExtensionCount(), 4);
-    for (int i = 0; i < 4; ++i) EXPECT_STREQ(jpeg.extensions[i].progIdBase, L"jpg");
+    EXPECT_STREQ(jpeg.Extension(3), L"jpe");
+    for (int i = 0; i < 4; ++i) EXPECT_STREQ(jpeg.ProgIdBase(i), L"jpg");
     const FormatRow& mng = kFormatCatalogue[28];
-    EXPECT_STREQ(mng.extensions[1].progIdBase, L"jng");
+    EXPECT_STREQ(mng.ProgIdBase(1), L"jng");
     const FormatRow& mpeg = kFormatCatalogue[55];
-    EXPECT_STREQ(mpeg.extensions[1].progIdBase, L"mpe");
-    EXPECT_STREQ(mpeg.extensions[2].progIdBase, L"mpg");
+    EXPECT_STREQ(mpeg.ProgIdBase(1), L"mpe");
+    EXPECT_STREQ(mpeg.ProgIdBase(2), L"mpg");
 
     for (int row = 0; row < kFormatRowCount; ++row) {
         IconKind expected = row >= 58   ? IconKind::Audio
