@@ -48,7 +48,7 @@ int ReadVersionAndCompany(const wchar_t* path, wchar_t* versionText, size_t cchV
         wchar_t* found = nullptr;
         UINT length = 0;
         if (query(block.get(), kCompanyKey, reinterpret_cast<void**>(&found), &length) && found) {
-            size_t count = wcsnlen(found, length);
+            size_t count = TextLength(found, length);
             if (count > cchCompany - 1) count = cchCompany - 1;
             wmemcpy(company, found, count);
             company[count] = L'\0';

@@ -18,8 +18,14 @@ bool CopyText(wchar_t* out, size_t cchOut, const wchar_t* source) {
     return true;
 }
 
+size_t TextLength(const wchar_t* text, size_t cchMax) {
+    size_t length = 0;
+    while (length < cchMax && text[length] != L'\0') ++length;
+    return length;
+}
+
 bool AppendText(wchar_t* out, size_t cchOut, const wchar_t* source) {
-    size_t used = wcsnlen(out, cchOut);
+    size_t used = TextLength(out, cchOut);
     if (used >= cchOut) return false;
     return CopyText(out + used, cchOut - used, source);
 }

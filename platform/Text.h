@@ -21,6 +21,10 @@ bool FormatText(wchar_t* out, size_t cchOut, const wchar_t* format, ...);
 
 bool EndsWithBackslash(const wchar_t* text);
 
+// The length of text, counting no further than cchMax: wcsnlen, which XP's
+// msvcrt.dll lacks and MinGW's library would bring with its unwind tables.
+size_t TextLength(const wchar_t* text, size_t cchMax);
+
 template <size_t N>
 inline bool CopyText(wchar_t (&out)[N], const wchar_t* source) { return CopyText(out, N, source); }
 template <size_t N>

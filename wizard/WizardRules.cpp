@@ -7,7 +7,7 @@
 #include "platform/Text.h"
 
 bool IsAcceptedTargetFolder(const wchar_t* folder) {
-    size_t length = wcsnlen(folder, kPathChars - 1);
+    size_t length = TextLength(folder, kPathChars - 1);
     if (length < 3 || folder[1] != L':' || folder[2] != L'\\') return false;
     // The splitter gives up on a folder part or a name of 256 characters or more.
     size_t lastSeparator = 0;

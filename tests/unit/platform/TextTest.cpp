@@ -12,6 +12,10 @@ TEST(BoundedText, CopyAndAppendCutAndSaySo) {
     EXPECT_TRUE(AppendText(small, L"cde"));
     EXPECT_FALSE(AppendText(small, L"f"));
     EXPECT_STREQ(small, L"abcde");
+    // No terminator within the count: nothing is read or written past it.
+    wchar_t full[3] = {L'x', L'y', L'z'};
+    EXPECT_FALSE(AppendText(full, L"a"));
+    EXPECT_EQ(TextLength(L"abc", 2), 2u);
 }
 
 TEST(BoundedText, FormatUsesWideStringsAndReportsTruncation) {
