@@ -80,7 +80,7 @@ int GetSystemVersionCode() {
     OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof(version);
     auto rtlGetVersion = reinterpret_cast<RtlGetVersionFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll"), "RtlGetVersion")));
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll"), "RtlGetVersion")));
     if (!rtlGetVersion || rtlGetVersion(&version) != 0) {
         version = {};
         version.dwOSVersionInfoSize = sizeof(version);

@@ -1,7 +1,7 @@
 // A static control that paints its own text.
 #include "wizard/ColorStatic.h"
 
-#include <wchar.h>
+#include "platform/Text.h"
 
 UINT ColorStaticDrawFlags(LONG style) {
     UINT flags = DT_LEFT;
@@ -46,7 +46,7 @@ void CXColorStatic::SetBoldFlag(bool bold, bool redraw) {
 void CXColorStatic::SetFaceAndHeight(const wchar_t* face, int height, bool redraw) {
     LOGFONTW logFont = {};
     if (face) {
-        wcsncpy(logFont.lfFaceName, face, LF_FACESIZE - 1);
+        CopyText(logFont.lfFaceName, face);
     } else {
         logFont = WindowLogFont(m_hWnd);
     }
