@@ -23,14 +23,6 @@ namespace {
 
 constexpr DWORD kAllControlClasses = 0xFF;
 
-// Themes and the common controls, loaded when a window is about to be made:
-// the silent road makes none.
-void PrepareWindows() {
-    ApplyVisualStyles();
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), kAllControlClasses};
-    sys::InitCommonControlsEx(&controls);
-}
-
 }  // namespace
 
 TheApp::~TheApp() = default;
@@ -38,6 +30,12 @@ TheApp::~TheApp() = default;
 BOOL TheApp::InitInstance() {
     MARK_PHASE("process started");
     HardenDllSearch();
+    // Themes and the common controls from the system folder, on the silent
+    // road too: the shell and user32 load them later by bare name, which on
+    // Windows XP would search the program's folder first.
+    ApplyVisualStyles();
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), kAllControlClasses};
+    sys::InitCommonControlsEx(&controls);
     MARK_PHASE("start-up");
 
     // The whole command line, case-sensitively, anywhere in the text.
@@ -46,15 +44,12 @@ BOOL TheApp::InitInstance() {
     CSetupInstanceLock lock;
     if (silent) {
         SetExitCode(RunSilent(commandLine, lock));
+    } else if (!lock.Acquire()) {
+        CMessage message(IDS_SETUP_RUNNING);
+        MessageBoxW(nullptr, message.Text(), kSetupTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+        SetExitCode(kExitSetupRunning);
     } else {
-        PrepareWindows();
-        if (!lock.Acquire()) {
-            CMessage message(IDS_SETUP_RUNNING);
-            MessageBoxW(nullptr, message.Text(), kSetupTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
-            SetExitCode(kExitSetupRunning);
-        } else {
-            SetExitCode(RunSetupWizard(*this));
-        }
+        SetExitCode(RunSetupWizard(*this));
     }
     sys::ReleaseSystemDlls();
     MARK_PHASE("end");
