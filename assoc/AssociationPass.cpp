@@ -62,6 +62,7 @@ void AssociationPass(const AssociationInputs& inputs) {
         OpenKey(HKEY_LOCAL_MACHINE, kCapabilityAssociationsKey, KEY_SET_VALUE, capabilities);
     AssociationPassKeys pass;
     pass.capabilities = capabilities.get();
+    pass.changes = inputs.changes;
     for (int row = 0; row < kFormatRowCount; ++row) {
         int selected = plan.useSelection ? inputs.associationRows[row] : 0;
         if (!plan.allRows && !selected) continue;

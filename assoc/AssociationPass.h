@@ -2,6 +2,7 @@
 // tells the shell when associations changed.
 #pragma once
 
+#include "assoc/AssociationWriter.h"
 #include "assoc/FormatCatalogue.h"
 
 struct AssociationInputs {
@@ -14,6 +15,7 @@ struct AssociationInputs {
     const wchar_t* exe;          // the viewer executable's full path
     const wchar_t* openCommand;
     int systemVersionCode;
+    CRegistryChanges* changes;   // told what the pass made and replaced; may be null
 };
 
 // What one pass does, decided from its inputs alone.

@@ -30,6 +30,14 @@ void UpperCaseAscii(const wchar_t* text, wchar_t (&out)[kUpperBaseChars]) {
     out[i] = L'\0';
 }
 
+// Creates or opens root\\path, telling changes when it made it.
+LONG CreateNotedKey(HKEY root, const wchar_t* path, CScopedKey& key, CRegistryChanges* changes) {
+    bool created = false;
+    LONG status = CreateKey(root, path, key, created);
+    if (created && changes) changes->KeyCreated(root, path);
+    return status;
+}
+
 }  // namespace
 
 bool AcceptsUnhashedUserChoice(int systemVersionCode) { return systemVersionCode == 6 || systemVersionCode == 7; }
@@ -80,23 +88,39 @@ void WriteFileAssociation(const wchar_t* extension, const wchar_t* progIdBase, c
     wchar_t classKey[kClassKeyChars];
     ClassKeyFor(progIdBase, classKey, kClassKeyChars);
 
-    if (plan.explorerProgId) {
-        wchar_t userKey[kTextChars];
-        FormatText(userKey, kTextChars, kExplorerExtensionKeyFormat, extension);
-        SetDefaultValue(HKEY_CURRENT_USER, userKey, L"");
-        CScopedKey key;
-        if (OpenKey(HKEY_CURRENT_USER, userKey, KEY_ALL_ACCESS, key) == ERROR_SUCCESS)
-            SetStringValue(key.get(), kExplorerProgIdValue, progId);
+    CRegistryChanges* changes = pass ? pass->changes : nullptr;
+    wchar_t userKey[kTextChars];
+    FormatText(userKey, kTextChars, kExplorerExtensionKeyFormat, extension);
+    // Offered in "Open with" and in the system's prompt for a new app: a value
+    // named after the class, without data. An update finds the list there and
+    // writes through one opening; otherwise the extension's key is opened
+    // (or made), which says whether it and the list are new.
+    wchar_t openWithKey[kClassKeyChars];
+    CScopedKey openWith;
+    if (FormatText(openWithKey, kClassKeyChars, L"%s\\%s", extensionKey, kOpenWithProgidsSubkey) &&
+        (plan.machineDefaultClass || OpenKey(HKEY_LOCAL_MACHINE, openWithKey, KEY_SET_VALUE, openWith) != ERROR_SUCCESS)) {
+        CScopedKey machineExtension;
+        if (CreateNotedKey(HKEY_LOCAL_MACHINE, extensionKey, machineExtension, changes) == ERROR_SUCCESS) {
+            if (plan.machineDefaultClass) {
+                wchar_t former[kTextChars];
+                if (changes && ReadKeyString(machineExtension.get(), nullptr, former, kTextChars) &&
+                    former[0] != L'\0' && !IsViewerProgId(former))
+                    changes->DefaultReplaced(extension, former);
+                SetStringValue(machineExtension.get(), nullptr, progId);
+            }
+            bool created = false;
+            if (CreateKey(machineExtension.get(), kOpenWithProgidsSubkey, openWith, created) == ERROR_SUCCESS &&
+                created && changes)
+                changes->KeyCreated(HKEY_LOCAL_MACHINE, openWithKey);
+        }
     }
-    if (plan.machineDefaultClass) SetDefaultValue(HKEY_LOCAL_MACHINE, extensionKey, progId);
-    {
-        // Offered in "Open with" and in the system's prompt for a new app: a
-        // value named after the class, without data.
-        wchar_t openWithKey[kClassKeyChars];
-        CScopedKey openWith;
-        if (FormatText(openWithKey, kClassKeyChars, L"%s\\%s", extensionKey, kOpenWithProgidsSubkey) &&
-            CreateKey(HKEY_LOCAL_MACHINE, openWithKey, openWith) == ERROR_SUCCESS)
-            RegSetValueExW(openWith.get(), progId, 0, REG_NONE, nullptr, 0);
+    if (openWith) RegSetValueExW(openWith.get(), progId, 0, REG_NONE, nullptr, 0);
+    if (plan.explorerProgId) {
+        CScopedKey key;
+        if (CreateNotedKey(HKEY_CURRENT_USER, userKey, key, changes) == ERROR_SUCCESS) {
+            SetStringValue(key.get(), nullptr, L"");
+            SetStringValue(key.get(), kExplorerProgIdValue, progId);
+        }
     }
 
     if (!pass || !pass->classWritten || _wcsicmp(pass->classWritten, progIdBase) != 0) {
@@ -124,8 +148,9 @@ void WriteFileAssociation(const wchar_t* extension, const wchar_t* progIdBase, c
         wchar_t choiceKey[kTextChars];
         FormatText(choiceKey, kTextChars, kUserChoiceKeyFormat, extension);
         RegDeleteKeyW(HKEY_CURRENT_USER, choiceKey);
-        CScopedKey key;
-        if (plan.userChoice && CreateKey(HKEY_CURRENT_USER, choiceKey, key) == ERROR_SUCCESS)
+        CScopedKey explorerExtension, key;
+        if (plan.userChoice && CreateNotedKey(HKEY_CURRENT_USER, userKey, explorerExtension, changes) == ERROR_SUCCESS &&
+            CreateKey(HKEY_CURRENT_USER, choiceKey, key) == ERROR_SUCCESS)
             SetStringValue(key.get(), kUserChoiceProgIdValue, progId);
     }
 }

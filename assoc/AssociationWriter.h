@@ -27,9 +27,22 @@ AssociationPlan PlanFileAssociation(const wchar_t* extension, int isXpFamily, in
 // What the extensions of one pass share: the capability list, opened once,
 // and the class written last. The extensions of one row that share a class
 // (with the row's icon) write it once; the pass clears classWritten for each row.
+// Told what the writer made that was not there and which default class it
+// replaced, for the installation's record: the writer's own opening of a key
+// says whether it made it, so nothing is asked twice.
+class CRegistryChanges {
+public:
+    virtual void KeyCreated(HKEY /*root*/, const wchar_t* /*path*/) {}
+    virtual void DefaultReplaced(const wchar_t* /*extension*/, const wchar_t* /*former*/) {}
+
+protected:
+    ~CRegistryChanges() = default;
+};
+
 struct AssociationPassKeys {
     HKEY capabilities = nullptr;            // open for setting values; null: write through the key's path
     const wchar_t* classWritten = nullptr;  // its progIdBase
+    CRegistryChanges* changes = nullptr;    // null: nobody is told
 };
 
 void WriteFileAssociation(const wchar_t* extension, const wchar_t* progIdBase, const wchar_t* openCommand,

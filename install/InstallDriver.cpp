@@ -178,7 +178,7 @@ int PerformInstallation(InstallOptions& options, InstallOutcome* outcome) {
     MARK_PHASE("what the registry held before");
     RegistrationStep(associationConfirmed, options.associationRequested, folder,
                      options.startMenuGroup, options.desktopShortcut, options.thumbnailsShortcut, options.allUsers,
-                     options.associationRows, options.associateForAllUsers);
+                     options.associationRows, options.associateForAllUsers, &inventory);
     wchar_t settingsFolder[kPathChars];
     bool separateSettings = CopyText(settingsFolder, settingsIniPath) && CutLastLevel(settingsFolder) &&
                             !SameItem(settingsFolder, folder);

@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <wchar.h>
 
-#include "assoc/FormatCatalogue.h"
 #include "install/InstallRecord.h"
 #include "install/RegistrationRows.h"
 #include "platform/FileIdentity.h"
@@ -122,34 +121,20 @@ void CInstallInventory::NoteMissingLevels(HKEY root, const wchar_t* path, CTextL
     }
 }
 
-// The extension's key, its default class and its "Open with" list, found
-// through one opening of the key; then the user's Explorer key for it.
-void CInstallInventory::NoteExtensionBefore(const wchar_t* extension, CTextList& present) {
-    wchar_t path[kKeyChars], openWith[kKeyChars];
-    if (ExtensionKeyFor(extension, path, kKeyChars) &&
-        FormatText(openWith, kKeyChars, L"%s\\%s", path, kOpenWithProgidsSubkey)) {
-        CScopedKey key;
-        LONG status = OpenKey(HKEY_LOCAL_MACHINE, path, KEY_QUERY_VALUE, key);
-        if (status == ERROR_SUCCESS) {
-            wchar_t value[kPathChars], entry[kKeyChars];
-            if (ReadKeyString(key.get(), nullptr, value, kPathChars) && value[0] != L'\0' && !IsViewerProgId(value) &&
-                FormatText(entry, kKeyChars, L"%s=%s", extension, value))
-                formerDefaults_.Add(entry);
-            CScopedKey list;
-            if (IsMissingKey(OpenKey(key.get(), kOpenWithProgidsSubkey, KEY_QUERY_VALUE, list)))
-                NoteMissingKey(HKEY_LOCAL_MACHINE, openWith);
-        } else if (IsMissingKey(status)) {
-            NoteMissingLevels(HKEY_LOCAL_MACHINE, path, present);
-            NoteMissingKey(HKEY_LOCAL_MACHINE, openWith);
-        }
-    }
-    if (FormatText(path, kKeyChars, kExplorerExtensionKeyFormat, extension))
-        NoteMissingLevels(HKEY_CURRENT_USER, path, present);
+void CInstallInventory::KeyCreated(HKEY root, const wchar_t* path) {
+    wchar_t name[kKeyChars];
+    if (RecordedKeyName(root, path, userSid_, name, kKeyChars)) createdKeys_.AddOnce(name);
 }
 
-// Which of the keys an installation may create where something else may be
-// already exist: the browse verbs (whose parents a bare system may lack), the
-// extensions' keys and "Open with" lists, the user's Explorer keys and the
+void CInstallInventory::DefaultReplaced(const wchar_t* extension, const wchar_t* former) {
+    wchar_t entry[kKeyChars];
+    if (FormatText(entry, kKeyChars, L"%s=%s", extension, former)) formerDefaults_.Add(entry);
+}
+
+// Which of the keys an installation may create where something else may
+// already exist, beyond the extensions' keys, "Open with" lists and Explorer
+// keys the association pass reports as it makes them: the browse verbs (whose
+// parents a bare system may lack), the levels above the Explorer keys and the
 // packaged-application classes. The viewer's own keys are removed whole and
 // need no record.
 void CInstallInventory::NoteRegistryBefore() {
@@ -159,9 +144,8 @@ void CInstallInventory::NoteRegistryBefore() {
         if (FormatText(path, kKeyChars, L"%s\\%s", parent, kBrowseVerb))
             NoteMissingLevels(HKEY_LOCAL_MACHINE, path, present);
     }
-    for (const FormatRow& row : kFormatCatalogue) {
-        for (int i = 0; i < row.ExtensionCount(); ++i) NoteExtensionBefore(row.Extension(i), present);
-    }
+    if (FormatText(path, kKeyChars, kExplorerExtensionKeyFormat, L"") && CutKeyLevel(path))
+        NoteMissingLevels(HKEY_CURRENT_USER, path, present);
     for (const wchar_t* appClass : kBuiltInAppClasses) NoteMissingLevels(HKEY_CURRENT_USER, appClass, present);
     // An earlier installation that kept no record (an older setup program) made
     // the NoOpenWith values there are: they are the installation's to take.
@@ -205,6 +189,7 @@ void CInstallInventory::WriteRecord(const wchar_t* settingsFolder, bool settings
     for (const wchar_t* p = missingKeys_.First(); p; p = missingKeys_.Next(p)) {
         if (created.Contains(p)) keys.AddOnce(p);
     }
+    for (const wchar_t* p = createdKeys_.First(); p; p = createdKeys_.Next(p)) keys.AddOnce(p);
     SetListValue(record.get(), kRecordCreatedKeysValue, keys);
 
     CTextList noOpenWith;

@@ -6,10 +6,11 @@
 #include <stddef.h>
 
 #include "assoc/AssociationKeys.h"
+#include "assoc/AssociationWriter.h"
 #include "platform/Text.h"
 #include "platform/TextList.h"
 
-class CInstallInventory {
+class CInstallInventory : public CRegistryChanges {
 public:
     CInstallInventory();
 
@@ -21,8 +22,13 @@ public:
     void NoteFolderMade(const wchar_t* folder);
 
     // Before the registration: which keys the installation may create exist,
-    // the extensions' default classes, and the NoOpenWith values.
+    // beyond those the association pass reports, and the NoOpenWith values.
     void NoteRegistryBefore();
+
+    // Told by the association pass: a key it made, and the default class of
+    // an extension it replaced by one of the viewer's.
+    void KeyCreated(HKEY root, const wchar_t* path) override;
+    void DefaultReplaced(const wchar_t* extension, const wchar_t* former) override;
 
     // After the registration: writes the record, merged with the one an
     // earlier installation left. settingsFolder: the folder of a settings file
@@ -32,13 +38,13 @@ public:
 private:
     void NoteMissingKey(HKEY root, const wchar_t* path);
     void NoteMissingLevels(HKEY root, const wchar_t* path, CTextList& present);
-    void NoteExtensionBefore(const wchar_t* extension, CTextList& present);
 
     wchar_t userSid_[192] = L"";
     wchar_t existingLevel_[kPathChars] = L"";
     wchar_t folder_[kPathChars] = L"";
     CTextList createdFolders_;
     CTextList missingKeys_;      // recorded names of keys that did not exist
-    CTextList formerDefaults_;   // "<extension>=<class>" of the extensions' defaults
+    CTextList createdKeys_;      // recorded names of keys the association pass made
+    CTextList formerDefaults_;   // "<extension>=<class>" of the defaults the pass replaced
     bool noOpenWithBefore_[kBuiltInAppClassCount] = {};
 };

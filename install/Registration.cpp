@@ -111,7 +111,7 @@ SystemFlags SystemFlagsFrom(DWORD platformId, DWORD major, DWORD minor) {
 
 int RegistrationStep(int associationConfirmed, int associationRequested, const wchar_t* targetFolder,
                      int startMenuGroup, int desktopShortcut, int thumbnailsShortcut, int allUsers,
-                     const int* associationRows, int associateForAllUsers) {
+                     const int* associationRows, int associateForAllUsers, CRegistryChanges* changes) {
     OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof(version);
     GetVersionExW(&version);
@@ -154,7 +154,7 @@ int RegistrationStep(int associationConfirmed, int associationRequested, const w
 
     AssociationInputs inputs = {associationConfirmed, associationRequested, associationRows,
                                 associateForAllUsers, flags.isXpFamily, flags.isVistaOrLater,
-                                texts.exe, texts.openCommand, systemVersionCode};
+                                texts.exe, texts.openCommand, systemVersionCode, changes};
     AssociationPass(inputs);
     MARK_PHASE("file associations");
     return 1;

@@ -15,6 +15,13 @@ LONG CreateKey(HKEY root, const wchar_t* path, CScopedKey& key) {
     return RegCreateKeyW(root, path, key.put());
 }
 
+LONG CreateKey(HKEY root, const wchar_t* path, CScopedKey& key, bool& created) {
+    DWORD disposition = 0;
+    LONG status = RegCreateKeyExW(root, path, 0, nullptr, 0, MAXIMUM_ALLOWED, nullptr, key.put(), &disposition);
+    created = status == ERROR_SUCCESS && disposition == REG_CREATED_NEW_KEY;
+    return status;
+}
+
 LONG SetStringValue(HKEY key, const wchar_t* name, const wchar_t* text) {
     DWORD cbData = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
     return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), cbData);

@@ -17,6 +17,8 @@ LONG OpenKey(HKEY root, const wchar_t* path, REGSAM access, CScopedKey& key);
 
 // Creates or opens root\path (RegCreateKeyW); ERROR_SUCCESS means it exists and is open.
 LONG CreateKey(HKEY root, const wchar_t* path, CScopedKey& key);
+// The same, telling whether the key (its last level) was made by this call.
+LONG CreateKey(HKEY root, const wchar_t* path, CScopedKey& key, bool& created);
 
 // REG_SZ with (length + 1) * 2 bytes.
 LONG SetStringValue(HKEY key, const wchar_t* name, const wchar_t* text);

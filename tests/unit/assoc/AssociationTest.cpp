@@ -177,3 +177,33 @@ TEST_F(Writer, XpWritesTheExplorerProgIdAndLeavesTheMachineDefault) {
     WriteFileAssociation(L"zzq", L"zzq", L"cmd", L"icon", 1, 0, 1, 1);
     EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\.zzq"), L"Lumidor.zzq");
 }
+
+namespace {
+
+// Writes down what the writer tells the installation's record.
+struct ToldChanges : CRegistryChanges {
+    std::wstring told;
+    void KeyCreated(HKEY root, const wchar_t* path) override {
+        told += (root == HKEY_CURRENT_USER ? L"made HKCU\\" : L"made HKLM\\") + std::wstring(path) + L"\n";
+    }
+    void DefaultReplaced(const wchar_t* extension, const wchar_t* former) override {
+        told += L"replaced ." + std::wstring(extension) + L" " + former + L"\n";
+    }
+};
+
+}  // namespace
+
+TEST_F(Writer, TellsTheKeysItMadeAndTheForeignDefaultItReplacedOnlyTheFirstTime) {
+    SetDefaultValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\.zzr", L"zzrfile");
+    ToldChanges changes;
+    AssociationPassKeys pass;
+    pass.changes = &changes;
+    WriteFileAssociation(L"zzr", L"zzq", L"cmd", L"icon", 1, 0, 1, 1, &pass);
+    EXPECT_EQ(changes.told, L"replaced .zzr zzrfile\n"
+                            L"made HKLM\\SOFTWARE\\Classes\\.zzr\\OpenWithProgids\n"
+                            L"made HKCU\\" + kFileExts + L"zzr\n");
+    changes.told.clear();
+    pass.classWritten = nullptr;
+    WriteFileAssociation(L"zzr", L"zzq", L"cmd", L"icon", 1, 0, 1, 1, &pass);
+    EXPECT_EQ(changes.told, L"");  // ours already: neither made nor replaced
+}

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "assoc/AssociationWriter.h"
 #include "install/InstallInventory.h"
 #include "install/InstallRecord.h"
 #include "install/RegistrationRows.h"
@@ -17,21 +18,28 @@ namespace {
 
 const wchar_t kJpgKey[] = L"SOFTWARE\\Classes\\.jpg";
 const wchar_t kTgaKey[] = L"SOFTWARE\\Classes\\.tga";
+const wchar_t kExplorerJpgKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.jpg";
+const wchar_t kExplorerTgaKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.tga";
 const wchar_t kNoOpenWithClass[] = L"SOFTWARE\\Classes\\AppX43hnxtbyyps62jhe9sqpdzxn1790zetc";
 
 class InstallRecord : public testing::Test {
 protected:
     void SetUp() override { TearDown(); }
     void TearDown() override {
-        SHDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKey);
-        SHDeleteKeyW(HKEY_LOCAL_MACHINE, kTgaKey);
-        SHDeleteKeyW(HKEY_CURRENT_USER, kNoOpenWithClass);
+        for (const wchar_t* key : {kUninstallKey, kTgaKey, L"SOFTWARE\\Classes\\.jpg\\OpenWithProgids",
+                                   L"SOFTWARE\\Classes\\Lumidor.jpg", L"SOFTWARE\\Classes\\Lumidor.tga"})
+            SHDeleteKeyW(HKEY_LOCAL_MACHINE, key);
+        for (const wchar_t* key : {kNoOpenWithClass, kExplorerJpgKey, kExplorerTgaKey}) SHDeleteKeyW(HKEY_CURRENT_USER, key);
         SetDefaultValue(HKEY_LOCAL_MACHINE, kJpgKey, L"jpegfile");
     }
-    // What an installation writes that matters here.
-    static void Install() {
-        SetDefaultValue(HKEY_LOCAL_MACHINE, kJpgKey, L"Lumidor.jpg");
-        SetDefaultValue(HKEY_LOCAL_MACHINE, kTgaKey, L"Lumidor.tga");
+    // What an installation writes that matters here: .jpg and .tga chosen on
+    // XP for all users, the writer telling the inventory.
+    static void Install(CInstallInventory& inventory) {
+        AssociationPassKeys pass;
+        pass.changes = &inventory;
+        WriteFileAssociation(L"jpg", L"jpg", L"cmd", L"icon", 1, 0, 1, 1, &pass);
+        pass.classWritten = nullptr;
+        WriteFileAssociation(L"tga", L"tga", L"cmd", L"icon", 1, 0, 1, 1, &pass);
         CScopedKey key;
         ASSERT_EQ(CreateKey(HKEY_CURRENT_USER, kNoOpenWithClass, key), ERROR_SUCCESS);
         SetStringValue(key.get(), L"NoOpenWith", L"");
@@ -57,7 +65,7 @@ TEST_F(InstallRecord, AnUpdateKeepsWhatTheFirstInstallationCreatedAndReplaced) {
         EnsureFolder(made);
         inventory.NoteFolderMade(folder.c_str());
         inventory.NoteRegistryBefore();
-        Install();
+        Install(inventory);
         inventory.WriteRecord(nullptr, false);
 
         CInstallRecord record;
@@ -67,6 +75,8 @@ TEST_F(InstallRecord, AnUpdateKeepsWhatTheFirstInstallationCreatedAndReplaced) {
         EXPECT_TRUE(record.CreatedFolders().Contains(folder.c_str()));
         EXPECT_TRUE(record.CreatedFolders().Contains((temp / L"Neu\\").c_str()));
         EXPECT_TRUE(record.CreatedKeys().Contains(L"HKLM\\SOFTWARE\\Classes\\.tga")) << run;
+        EXPECT_TRUE(record.CreatedKeys().Contains(L"HKLM\\SOFTWARE\\Classes\\.tga\\OpenWithProgids"));
+        EXPECT_TRUE(record.CreatedKeys().Contains(UserKey(kExplorerTgaKey).c_str()));
         EXPECT_FALSE(record.CreatedKeys().Contains(L"HKLM\\SOFTWARE\\Classes\\.jpg"));
         EXPECT_TRUE(record.CreatedNoOpenWith().Contains(UserKey(kNoOpenWithClass).c_str())) << run;
         // The second run found Lumidor.jpg: the first run's record stands.
@@ -82,7 +92,7 @@ TEST_F(InstallRecord, AnUpdateKeepsWhatTheFirstInstallationCreatedAndReplaced) {
     CInstallInventory inventory;
     inventory.NoteFolderMade(folder.c_str());
     inventory.NoteRegistryBefore();
-    Install();
+    Install(inventory);
     inventory.WriteRecord(nullptr, false);
     CInstallRecord record;
     wchar_t former[260];
