@@ -9,7 +9,7 @@ import xml.dom.minidom
 
 from harness import PROBE_EXE, TOP, snapshot_changes
 from test_uninstall import machine, run_quiet_uninstall
-from wizard import ASSOCIATIONS, CANCEL, FINISH, IDYES, NEXT, NOTES, READY, Wizard
+from wizard import CANCEL, FINISH, IDYES, Wizard
 
 sys.path.insert(0, os.path.join(TOP, "tools"))
 import catalogue  # noqa: E402
@@ -24,13 +24,7 @@ def finish_with_formats(version):
                             f'"{probe}" record C:\\geoeffnet.txt "%1"')
     wizard.start()
     try:
-        wizard.ui("set-text|1000|C:\\Lumidor")
-        wizard.next(NOTES)
-        wizard.next(ASSOCIATIONS)
-        wizard.ui("click|3311", "sleep|200", "click|1091", "sleep|200")
-        wizard.next(READY)
-        wizard.ui(f"click|{NEXT}")
-        assert wizard.box()[0].startswith("Sie m\xf6chten die aktuellen Verkn\xfcpfungen")
+        assert wizard.ask_with_every_format()[0].startswith("Sie m\xf6chten die aktuellen Verkn\xfcpfungen")
         wizard.answer(IDYES)
         wizard.ui(f"wait-page|{FINISH}", "click|1022", "click|1020", "sleep|200", f"click|{CANCEL}")
         assert wizard.wait_closed() == 0

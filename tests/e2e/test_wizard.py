@@ -198,13 +198,7 @@ def test_a_running_viewer_is_warned_about_and_stops_the_installation():
 def check_association_question_refused(version):
     wizard = Wizard(f"wizard_refuse_{version}", version=version).start()
     try:
-        wizard.ui("set-text|1000|C:\\Lumidor")
-        wizard.next(NOTES)
-        wizard.next(ASSOCIATIONS)
-        wizard.ui("click|3311", "sleep|200", "click|1091", "sleep|200")
-        wizard.next(READY)
-        wizard.ui(f"click|{NEXT}")
-        text, buttons = wizard.box()
+        text, buttons = wizard.ask_with_every_format()
         assert text.startswith("Sie m\xf6chten die aktuellen Verkn\xfcpfungen \xe4ndern") and buttons == ["6", "7*"]
         wizard.answer(IDNO)
         wizard.ui(f"wait-page|{FINISH}", "click|1022", "click|1020", "sleep|200", f"click|{CANCEL}")

@@ -53,6 +53,17 @@ class Wizard:
     def answer(self, button):
         self.ui(f"answer|{button}", "wait-no-box")
 
+    def ask_with_every_format(self):
+        """Into C:\\Lumidor with every format chosen, up to the association
+        question; returns its text and buttons."""
+        self.ui("set-text|1000|C:\\Lumidor")
+        self.next(NOTES)
+        self.next(ASSOCIATIONS)
+        self.ui("click|3311", "sleep|200", "click|1091", "sleep|200")
+        self.next(READY)
+        self.ui(f"click|{NEXT}")
+        return self.box()
+
     def to_ready_page(self):
         for page in (NOTES, ASSOCIATIONS, READY):
             self.next(page)
