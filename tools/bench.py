@@ -1,16 +1,18 @@
 #!/usr/bin/env python3
 """`make bench`: whole-process timings, side by side in one Wine prefix, with
-hyperfine (10 runs each, medians and ratios printed): our silent installation
-of the standard and of a large payload, native unzip of the same archive, an
-NSIS installer of the same files, a standard installation doing its full work
-(files, registry values and shortcuts of /desktop=1 /group=1 /assoc=1 on
-Windows 10) beside an NSIS installer that writes what a recorded run of ours
-wrote, and the start-up floors; then the phases of a standard installation and of one doing the full work,
-from a timing build with phase marks. Figures, not a pass/fail test."""
+hyperfine (10 rounds of one run of each command, medians and ratios
+printed): our silent installation of the standard and of a large payload,
+native unzip of the same archive, an NSIS installer of the same files, a
+standard installation doing its full work (files, registry values and
+shortcuts of /desktop=1 /group=1 /assoc=1 on Windows 10) beside an NSIS
+installer that writes what a recorded run of ours wrote, and the start-up
+floors; then the phases of a standard installation and of one doing the full
+work, from a timing build with phase marks. Figures, not a pass/fail test."""
 import json
 import os
 import re
 import shutil
+import statistics
 import subprocess
 import sys
 import time
@@ -190,12 +192,22 @@ def main():
         ("native unzip -o, large archive", f"unzip -o -q '{LARGE_ZIP}' -d '{unzip_target}'",
          f"rm -rf '{unzip_target}'"),
     ]
+    # Rounds of one run of every command, so that a change of the machine's
+    # load or of its disk's state falls on all commands alike, not on those
+    # whose ten runs it happened to meet; the first round warms up.
     results = os.path.join(BENCH, "hyperfine.json")
-    arguments = ["hyperfine", "--runs", str(RUNS), "--warmup", "1", "--export-json", results, "--style", "basic"]
+    arguments = ["hyperfine", "--runs", "1", "--export-json", results, "--style", "basic"]
     for name, command, prepare in commands:
-        arguments += ["--prepare", prepare, "--command-name", name, command]
-    subprocess.run(arguments, env=env, check=True, stdout=subprocess.DEVNULL)
-    medians = {r["command"]: r["median"] for r in json.load(open(results))["results"]}
+        # The disk is synced first, so that no command pays for writing back
+        # what the one before it left.
+        arguments += ["--prepare", f"{prepare} && sync", "--command-name", name, command]
+    samples = {}
+    for round_ in range(RUNS + 1):
+        subprocess.run(arguments, env=env, check=True, stdout=subprocess.DEVNULL)
+        if round_ > 0:
+            for r in json.load(open(results))["results"]:
+                samples.setdefault(r["command"], []).extend(r["times"])
+    medians = {name: statistics.median(times) for name, times in samples.items()}
     phases = phase_times(env, drive)
     full_phases = phase_times(env, drive, FULL_WORK)
     subprocess.run(["wineserver", "-k"], env=env)
