@@ -30,7 +30,7 @@ void UpperCaseAscii(const wchar_t* text, wchar_t (&out)[kUpperBaseChars]) {
     out[i] = L'\0';
 }
 
-// Creates or opens root\\path, telling changes when it made it.
+// Creates or opens root\path, telling changes when it made it.
 LONG CreateNotedKey(HKEY root, const wchar_t* path, CScopedKey& key, CRegistryChanges* changes) {
     bool created = false;
     LONG status = CreateKey(root, path, key, created);
@@ -97,8 +97,9 @@ void WriteFileAssociation(const wchar_t* extension, const wchar_t* progIdBase, c
     // (or made), which says whether it and the list are new.
     wchar_t openWithKey[kClassKeyChars];
     CScopedKey openWith;
-    if (FormatText(openWithKey, kClassKeyChars, L"%s\\%s", extensionKey, kOpenWithProgidsSubkey) &&
-        (plan.machineDefaultClass || OpenKey(HKEY_LOCAL_MACHINE, openWithKey, KEY_SET_VALUE, openWith) != ERROR_SUCCESS)) {
+    bool listNamed = FormatText(openWithKey, kClassKeyChars, L"%s\\%s", extensionKey, kOpenWithProgidsSubkey);
+    if (listNamed && (plan.machineDefaultClass ||
+                      OpenKey(HKEY_LOCAL_MACHINE, openWithKey, KEY_SET_VALUE, openWith) != ERROR_SUCCESS)) {
         CScopedKey machineExtension;
         if (CreateNotedKey(HKEY_LOCAL_MACHINE, extensionKey, machineExtension, changes) == ERROR_SUCCESS) {
             if (plan.machineDefaultClass) {
@@ -149,7 +150,8 @@ void WriteFileAssociation(const wchar_t* extension, const wchar_t* progIdBase, c
         FormatText(choiceKey, kTextChars, kUserChoiceKeyFormat, extension);
         RegDeleteKeyW(HKEY_CURRENT_USER, choiceKey);
         CScopedKey explorerExtension, key;
-        if (plan.userChoice && CreateNotedKey(HKEY_CURRENT_USER, userKey, explorerExtension, changes) == ERROR_SUCCESS &&
+        if (plan.userChoice &&
+            CreateNotedKey(HKEY_CURRENT_USER, userKey, explorerExtension, changes) == ERROR_SUCCESS &&
             CreateKey(HKEY_CURRENT_USER, choiceKey, key) == ERROR_SUCCESS)
             SetStringValue(key.get(), kUserChoiceProgIdValue, progId);
     }

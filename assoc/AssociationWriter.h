@@ -21,12 +21,6 @@ bool AcceptsUnhashedUserChoice(int systemVersionCode);
 AssociationPlan PlanFileAssociation(const wchar_t* extension, int isXpFamily, int isVistaOrLater, int forAllUsers,
                                     int selected, int systemVersionCode);
 
-// Writes the extension's entries: its default class where the plan says so,
-// the viewer's class (description, open command, icon) always, and the class
-// among those offered in "Open with" (OpenWithProgids) on every system.
-// What the extensions of one pass share: the capability list, opened once,
-// and the class written last. The extensions of one row that share a class
-// (with the row's icon) write it once; the pass clears classWritten for each row.
 // Told what the writer made that was not there and which default class it
 // replaced, for the installation's record: the writer's own opening of a key
 // says whether it made it, so nothing is asked twice.
@@ -39,12 +33,18 @@ protected:
     ~CRegistryChanges() = default;
 };
 
+// What the extensions of one pass share: the capability list, opened once,
+// and the class written last. The extensions of one row that share a class
+// (with the row's icon) write it once; the pass clears classWritten for each row.
 struct AssociationPassKeys {
     HKEY capabilities = nullptr;            // open for setting values; null: write through the key's path
     const wchar_t* classWritten = nullptr;  // its progIdBase
     CRegistryChanges* changes = nullptr;    // null: nobody is told
 };
 
+// Writes the extension's entries: its default class where the plan says so,
+// the viewer's class (description, open command, icon) always, and the class
+// among those offered in "Open with" (OpenWithProgids) on every system.
 void WriteFileAssociation(const wchar_t* extension, const wchar_t* progIdBase, const wchar_t* openCommand,
                           const wchar_t* iconLocation, int isXpFamily, int isVistaOrLater, int forAllUsers,
                           int selected, AssociationPassKeys* pass = nullptr);

@@ -29,7 +29,8 @@ protected:
         for (const wchar_t* key : {kUninstallKey, kTgaKey, L"SOFTWARE\\Classes\\.jpg\\OpenWithProgids",
                                    L"SOFTWARE\\Classes\\Lumidor.jpg", L"SOFTWARE\\Classes\\Lumidor.tga"})
             SHDeleteKeyW(HKEY_LOCAL_MACHINE, key);
-        for (const wchar_t* key : {kNoOpenWithClass, kExplorerJpgKey, kExplorerTgaKey}) SHDeleteKeyW(HKEY_CURRENT_USER, key);
+        for (const wchar_t* key : {kNoOpenWithClass, kExplorerJpgKey, kExplorerTgaKey})
+            SHDeleteKeyW(HKEY_CURRENT_USER, key);
         SetDefaultValue(HKEY_LOCAL_MACHINE, kJpgKey, L"jpegfile");
     }
     // What an installation writes that matters here: .jpg and .tga chosen on
