@@ -228,6 +228,9 @@ def main():
     overhead = os.path.getsize(harness.SETUP_EXE) - os.path.getsize(STANDARD_ZIP)
     print(f"overhead: setup program minus its archive  {overhead / 1024:.1f} KB  (target <= 100 KB); "
           f"NSIS header {nsis_header / 1024 if nsis_header else float('nan'):.1f} KB")
+    large_overhead = os.path.getsize(LARGE_SETUP) - os.path.getsize(LARGE_ZIP)
+    print(f"          with the large archive               {large_overhead / 1024:.1f} KB  "
+          f"(the archive moved to a page boundary)")
     print()
     subprocess.run([sys.executable, os.path.join(harness.TOP, "tools", "size_table.py"), harness.SETUP_EXE,
                     os.path.join(harness.BUILD, "product", "lumidor476_setup.map"), STANDARD_ZIP], check=True)

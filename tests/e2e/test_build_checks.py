@@ -1,14 +1,17 @@
 """The build's promises: the import check passes both programs and fails
 programs that need a runtime DLL or a function Windows XP SP3 lacks; the
 uninstaller the payload carries is the one built here, with the setup
-program's manifest level; and a build in another folder gives the same bytes."""
+program's manifest level; a build in another folder gives the same bytes; and
+a large archive lies on a page boundary of the file."""
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
 import zipfile
 
+from fixtures import variant
 from harness import BUILD, PAYLOAD, SETUP_EXE, TOP
 
 CHECK = os.path.join(TOP, "tools", "check_imports.py")
@@ -78,6 +81,36 @@ def test_a_build_in_another_folder_gives_the_same_bytes():
             assert open(os.path.join(folder, rebuilt), "rb").read() == open(shipped, "rb").read(), rebuilt
     finally:
         shutil.rmtree(folder, ignore_errors=True)
+
+
+def raw_sections(image):
+    """Each section's name, file offset and size in the file, in file order."""
+    pe = struct.unpack_from("<I", image, 0x3C)[0]
+    count, optional = struct.unpack_from("<H12xH", image, pe + 6)
+    table = pe + 24 + optional
+    sections = []
+    for header in range(table, table + 40 * count, 40):
+        size, offset = struct.unpack_from("<II", image, header + 16)
+        sections.append((image[header:header + 8].rstrip(b"\0").decode(), offset, size))
+    return sorted(sections, key=lambda section: section[1])
+
+
+def test_a_large_archive_lies_on_a_page_boundary_a_small_one_where_the_linker_put_it():
+    sys.path.insert(0, os.path.join(TOP, "tools"))
+    from align_archive import check_sum
+    for program, page_aligned in ((variant("many_files"), True), (SETUP_EXE, False)):
+        image = open(program, "rb").read()
+        sections = [s for s in raw_sections(image) if s[2]]
+        names = [name for name, _, _ in sections]
+        before, resources = sections[names.index(".rsrc") - 1], sections[names.index(".rsrc")]
+        gap = resources[1] - (before[1] + before[2])
+        assert resources[1] % 0x1000 == 0 if page_aligned else gap == 0, (program, sections)
+        # The sections still follow each other in the file, and the check sum
+        # holds (the linker's own sum for the program it wrote is computed
+        # the same way).
+        assert all(a[1] + a[2] <= b[1] for a, b in zip(sections, sections[1:])), sections
+        at = struct.unpack_from("<I", image, 0x3C)[0] + 24 + 64
+        assert struct.unpack_from("<I", image, at)[0] == check_sum(image, at), program
 
 
 def test_a_runtime_dll_or_a_function_newer_than_xp_fails_the_check():
