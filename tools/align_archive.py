@@ -42,9 +42,11 @@ def align(image):
     optional = pe + 24
     check_sum_at = optional + 64
     directories = optional + (96 if struct.unpack_from("<H", image, optional)[0] == 0x10B else 112)
-    certificate = struct.unpack_from("<II", image, directories + 4 * 8)
-    if certificate[1]:
+    # Both hold file offsets that the move would leave pointing elsewhere.
+    if struct.unpack_from("<I", image, directories + 4 * 8 + 4)[0]:
         raise ValueError("signed: align before signing")
+    if struct.unpack_from("<I", image, directories + 6 * 8 + 4)[0] or struct.unpack_from("<I", image, pe + 12)[0]:
+        raise ValueError("debug data or symbols: strip the program first")
     table = optional + optional_size
     headers = [table + 40 * i for i in range(sections)]
     names = [image[h:h + 8].rstrip(b"\0").decode("ascii", "replace") for h in headers]
