@@ -23,13 +23,11 @@ LARGE = 0x100000
 
 def check_sum(image, check_sum_at):
     """The PE check sum: 16-bit one's-complement sum of the file, its own
-    field counted as zero, plus the file's length."""
-    padded = image + b"\0" * (len(image) & 1)
-    words = struct.unpack(f"<{len(padded) // 2}H", padded)
-    total = sum(words) - sum(struct.unpack_from("<2H", padded, check_sum_at))
-    while total >> 16:
-        total = (total & 0xFFFF) + (total >> 16)
-    return total + len(image)
+    field counted as zero, plus the file's length. As 0x10000 leaves 1 modulo
+    0xFFFF, the sum of the words is the file read as one number, modulo 0xFFFF."""
+    words = bytearray(image)
+    words[check_sum_at:check_sum_at + 4] = bytes(4)
+    return (int.from_bytes(words, "little") % 0xFFFF or 0xFFFF) + len(image)
 
 
 def align(image):
@@ -42,11 +40,6 @@ def align(image):
     optional = pe + 24
     check_sum_at = optional + 64
     directories = optional + (96 if struct.unpack_from("<H", image, optional)[0] == 0x10B else 112)
-    # Both hold file offsets that the move would leave pointing elsewhere.
-    if struct.unpack_from("<I", image, directories + 4 * 8 + 4)[0]:
-        raise ValueError("signed: align before signing")
-    if struct.unpack_from("<I", image, directories + 6 * 8 + 4)[0] or struct.unpack_from("<I", image, pe + 12)[0]:
-        raise ValueError("debug data or symbols: strip the program first")
     table = optional + optional_size
     headers = [table + 40 * i for i in range(sections)]
     names = [image[h:h + 8].rstrip(b"\0").decode("ascii", "replace") for h in headers]
@@ -56,13 +49,21 @@ def align(image):
     pad = -start % PAGE
     if pad == 0 or size < LARGE:
         return image, 0
-    image = bytearray(image[:start] + b"\0" * pad + image[start:])
+    # What holds file offsets that the move would leave pointing elsewhere.
+    if struct.unpack_from("<I", image, directories - 4)[0] < 7:
+        raise ValueError("too few data directories")
+    if struct.unpack_from("<I", image, directories + 4 * 8 + 4)[0]:
+        raise ValueError("signed: align before signing")
+    if (struct.unpack_from("<I", image, directories + 6 * 8 + 4)[0] or struct.unpack_from("<I", image, pe + 12)[0]
+            or any(struct.unpack_from("<II", image, h + 24) != (0, 0) for h in headers)):
+        raise ValueError("debug data, symbols or line numbers: strip the program first")
+    image = bytearray(image[:start]) + bytes(pad) + image[start:]
     for header in headers:
         raw = struct.unpack_from("<I", image, header + 20)[0]
         if raw >= start:
             struct.pack_into("<I", image, header + 20, raw + pad)
-    struct.pack_into("<I", image, check_sum_at, check_sum(bytes(image), check_sum_at))
-    return bytes(image), pad
+    struct.pack_into("<I", image, check_sum_at, check_sum(image, check_sum_at))
+    return image, pad
 
 
 def main(path):

@@ -168,8 +168,8 @@ def main():
     drive = os.path.join(prefix.path, "drive_c")
     peer_standard, _ = nsis_installer("standard", STANDARD_ZIP)
     peer_large, nsis_header = nsis_installer("large", LARGE_ZIP)
-    # Beside the installers' folders: the same disk and the same state of its
-    # inode tables for all three.
+    # Beside the installers' folders: all three write into the same folder of
+    # the same disk.
     unzip_target = os.path.join(drive, "UnzipLarge")
 
     # One persistent server for all, so that no command pays for starting it.

@@ -97,18 +97,19 @@ def raw_sections(image):
 
 def test_a_large_archive_lies_on_a_page_boundary_a_small_one_where_the_linker_put_it():
     sys.path.insert(0, os.path.join(TOP, "tools"))
-    from align_archive import check_sum
-    for program, page_aligned in ((variant("many_files"), True), (SETUP_EXE, False)):
+    from align_archive import LARGE, check_sum
+    for program in (variant("many_files"), SETUP_EXE):
         image = open(program, "rb").read()
         sections = [s for s in raw_sections(image) if s[2]]
         names = [name for name, _, _ in sections]
         before, resources = sections[names.index(".rsrc") - 1], sections[names.index(".rsrc")]
         gap = resources[1] - (before[1] + before[2])
-        assert resources[1] % 0x1000 == 0 if page_aligned else gap == 0, (program, sections)
-        # The sections still follow each other in the file, and the check sum
-        # holds (the linker's own sum for the program it wrote is computed
-        # the same way).
+        assert resources[1] % 0x1000 == 0 if resources[2] >= LARGE else gap == 0, (program, sections)
+        # The sections still follow each other up to the file's end, and the
+        # check sum holds (the linker's own sum, for the program it wrote, is
+        # computed the same way).
         assert all(a[1] + a[2] <= b[1] for a, b in zip(sections, sections[1:])), sections
+        assert sections[-1][1] + sections[-1][2] == len(image), sections
         at = struct.unpack_from("<I", image, 0x3C)[0] + 24 + 64
         assert struct.unpack_from("<I", image, at)[0] == check_sum(image, at), program
 
