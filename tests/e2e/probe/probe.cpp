@@ -12,6 +12,9 @@
 //   probe short-path PATH             the path's short form, as GetShortPathNameW gives it
 //   probe key-access ROOT\PATH SDDL   gives a key (HKLM or HKCU, the 32-bit view) that access list
 //   probe hold-folder FOLDER SECONDS  holds a folder open as a prompt standing in it does
+//   probe together COUNT COMMANDLINE  starts COUNT runs of COMMANDLINE at the same moment; prints their statuses
+//   probe beside-holder LOCK COMMANDLINE
+//                                     runs COMMANDLINE a second time while the first run holds LOCK
 //   probe on-desktop NAME COMMANDLINE starts a program on a new desktop of that name, where no
 //                                     window of the default desktop's programs sees its windows
 #include <windows.h>
@@ -68,17 +71,28 @@ int HoldFile(const wchar_t* path, int seconds) {
     return 0;
 }
 
-int Spawn(const wchar_t* commandLine) {
+bool StartProcess(const wchar_t* commandLine, DWORD flags, PROCESS_INFORMATION* process) {
     std::wstring line = commandLine;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return 255;
+    *process = {};
+    return CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, flags, nullptr, nullptr, &startup, process);
+}
+
+// Waits for a started process, closes its handles and gives its exit status.
+DWORD FinishProcess(PROCESS_INFORMATION& process) {
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD status = 255;
     GetExitCodeProcess(process.hProcess, &status);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    return status;
+}
+
+int Spawn(const wchar_t* commandLine) {
+    PROCESS_INFORMATION process;
+    if (!StartProcess(commandLine, 0, &process)) return 255;
+    DWORD status = FinishProcess(process);
     wprintf(L"%lu\n", status);
     return static_cast<int>(status);
 }
@@ -87,27 +101,33 @@ int Spawn(const wchar_t* commandLine) {
 // moment, waits for every one and prints their exit statuses: a start through
 // the wine launcher takes longer than a whole run on a loaded machine.
 int Together(int count, const wchar_t* commandLine) {
-    std::vector<PROCESS_INFORMATION> processes;
-    for (int i = 0; i < count; ++i) {
-        std::wstring line = commandLine;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION process = {};
-        if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
-                            &process))
-            return 255;
-        processes.push_back(process);
-    }
+    std::vector<PROCESS_INFORMATION> processes(count);
+    for (auto& process : processes)
+        if (!StartProcess(commandLine, CREATE_SUSPENDED, &process)) return 255;
     for (auto& process : processes) ResumeThread(process.hThread);
-    for (auto& process : processes) {
-        WaitForSingleObject(process.hProcess, INFINITE);
-        DWORD status = 255;
-        GetExitCodeProcess(process.hProcess, &status);
-        wprintf(L"%lu ", status);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
+    for (auto& process : processes) wprintf(L"%lu ", FinishProcess(process));
     wprintf(L"\n");
+    return 0;
+}
+
+// Starts a command and, once the named lock exists, stops the command's main
+// thread, runs the same command a second time to its end and then lets the
+// first go on, so the second run surely meets the first. Prints the exit
+// statuses of the first and the second run.
+int BesideHolder(const wchar_t* lockName, const wchar_t* commandLine) {
+    PROCESS_INFORMATION first;
+    if (!StartProcess(commandLine, 0, &first)) return 255;
+    bool held = false;
+    while (!held && WaitForSingleObject(first.hProcess, 1) == WAIT_TIMEOUT) {
+        HANDLE lock = OpenMutexW(SYNCHRONIZE, FALSE, lockName);
+        held = lock != nullptr;
+        if (lock) CloseHandle(lock);
+    }
+    if (held) SuspendThread(first.hThread);
+    PROCESS_INFORMATION second;
+    DWORD secondStatus = held && StartProcess(commandLine, 0, &second) ? FinishProcess(second) : 255;
+    if (held) ResumeThread(first.hThread);
+    wprintf(L"%lu %lu\n", FinishProcess(first), secondStatus);
     return 0;
 }
 
@@ -179,6 +199,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc >= 4 && wcscmp(argv[1], L"hold") == 0) return HoldFile(argv[2], _wtoi(argv[3]));
     if (argc >= 3 && wcscmp(argv[1], L"spawn") == 0) return Spawn(argv[2]);
     if (argc >= 4 && wcscmp(argv[1], L"together") == 0) return Together(_wtoi(argv[2]), argv[3]);
+    if (argc >= 4 && wcscmp(argv[1], L"beside-holder") == 0) return BesideHolder(argv[2], argv[3]);
     if (argc >= 3 && wcscmp(argv[1], L"load") == 0) return LoadLibraryW(argv[2]) ? 0 : 1;
     if (argc >= 3 && wcscmp(argv[1], L"short-path") == 0) return ShortPath(argv[2]);
     if (argc >= 4 && wcscmp(argv[1], L"key-access") == 0) return KeyAccess(argv[2], argv[3]);
