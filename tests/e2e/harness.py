@@ -352,8 +352,9 @@ class Prefix:
                 "user": parse_reg(os.path.join(self.path, "user.reg"))}
 
 
-# Keys Wine itself touches on every start.
-_WINE_NOISE = re.compile(r"^(software\\wine\\|system\\currentcontrolset\\|hardware\\|"
+# Keys Wine itself touches on every start, and the console host's settings,
+# which it stores once it has picked a font for a console window.
+_WINE_NOISE = re.compile(r"^(software\\wine\\|system\\currentcontrolset\\|hardware\\|console(\\|$)|"
                          r"software\\microsoft\\windows nt\\currentversion\\(fonts|networkcards)|"
                          r"software\\(wow6432node\\)?microsoft\\windows\\currentversion\\explorer\\|"
                          r"volatile environment)")
