@@ -35,6 +35,15 @@ FULL_WORK = ["/desktop=1", "/group=1", "/assoc=1"]
 PHASE_MARK = re.compile(r"^(\d+\.\d+):.*lumidor-phase ([^\"\\]+)")
 
 
+def cpu_ticks():
+    """(steal, all) ticks of every CPU so far, from /proc/stat; None elsewhere."""
+    try:
+        fields = [int(f) for f in open("/proc/stat").readline().split()[1:9]]
+    except (OSError, ValueError):
+        return None
+    return fields[7], sum(fields)
+
+
 def phase_times(env, drive, options=(), runs=RUNS):
     """Median milliseconds of each phase of a silent installation, from the
     timing build's marks as Wine stamps them; the first line is the rest of
@@ -204,12 +213,14 @@ def main():
         # what the one before it left.
         arguments += ["--prepare", f"{prepare} && sync", "--command-name", name, command]
     samples = {}
+    ticks_before = cpu_ticks()
     for round_ in range(RUNS + 1):
         subprocess.run(arguments, env=env, check=True, stdout=subprocess.DEVNULL)
         if round_ > 0:
             for r in json.load(open(results))["results"]:
                 samples.setdefault(r["command"], []).extend(r["times"])
     medians = {name: statistics.median(times) for name, times in samples.items()}
+    ticks_after = cpu_ticks()
     phases = phase_times(env, drive)
     full_phases = phase_times(env, drive, FULL_WORK)
     subprocess.run(["wineserver", "-k"], env=env)
@@ -227,6 +238,11 @@ def main():
     print(f"full work ({full_files} files, {full_values} registry values, {full_links} shortcuts): ours / NSIS  "
           f"{ours_full / medians['NSIS, the same work']:.2f}  (target <= 0.75); above the start-up floor  "
           f"{(ours_full - floor) / (medians['NSIS, the same work'] - floor):.2f}")
+    if ticks_before and ticks_after and ticks_after[1] > ticks_before[1]:
+        # A virtual machine's host may take CPU time away while the rounds
+        # run; every figure above swings with it.
+        steal = (ticks_after[0] - ticks_before[0]) / (ticks_after[1] - ticks_before[1])
+        print(f"CPU time taken by the host during the rounds (steal)  {steal * 100:.1f} %")
     overhead = os.path.getsize(harness.SETUP_EXE) - os.path.getsize(STANDARD_ZIP)
     print(f"overhead: setup program minus its archive  {overhead / 1024:.1f} KB  (target <= 100 KB); "
           f"NSIS header {nsis_header / 1024 if nsis_header else float('nan'):.1f} KB")
