@@ -101,7 +101,7 @@ int Spawn(const wchar_t* commandLine) {
 // moment, waits for every one and prints their exit statuses: a start through
 // the wine launcher takes longer than a whole run on a loaded machine.
 int Together(int count, const wchar_t* commandLine) {
-    std::vector<PROCESS_INFORMATION> processes(count);
+    std::vector<PROCESS_INFORMATION> processes(count > 0 ? count : 0);
     for (auto& process : processes)
         if (!StartProcess(commandLine, CREATE_SUSPENDED, &process)) return 255;
     for (auto& process : processes) ResumeThread(process.hThread);
