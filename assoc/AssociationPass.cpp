@@ -6,6 +6,7 @@
 
 #include "assoc/AssociationKeys.h"
 #include "assoc/AssociationWriter.h"
+#include "install/PhaseMark.h"
 #include "install/RegistrationRows.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
@@ -78,8 +79,10 @@ void AssociationPass(const AssociationInputs& inputs) {
     }
 
     if (plan.noOpenWith) ApplyNoOpenWithForBuiltInApps();
+    MARK_PHASE("file associations");
     if (plan.notifyShell) {
         SystemParametersInfoW(kReloadSystemIcons, 0, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
         NotifyAssociationsChanged(kFlushNoWait);
+        MARK_PHASE("the shell told of the change");
     }
 }

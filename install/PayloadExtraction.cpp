@@ -366,7 +366,7 @@ bool IsSafeEntryName(const wchar_t* name) {
 }
 
 int UnpackingThreads(DWORD cores, LONG files) {
-    LONG threads = static_cast<LONG>(cores < kMaxUnpackingThreads ? cores : kMaxUnpackingThreads);
+    LONG threads = static_cast<LONG>(cores < kMaxUnpackingThreads / 2 ? cores * 2 : kMaxUnpackingThreads);
     if (threads > files) threads = files;
     return threads < 1 ? 1 : static_cast<int>(threads);
 }

@@ -36,7 +36,8 @@ int UnpackArchive(const wchar_t* archivePath, const wchar_t* targetFolder, int k
 
 constexpr int kMaxUnpackingThreads = 4;
 
-// As many threads as the machine has cores, at most four and at most one per
+// Two threads per core (each waits for the file system about as long as it
+// inflates, and the other fills that wait), at most four and at most one per
 // file; at least one.
 int UnpackingThreads(DWORD cores, LONG files);
 

@@ -156,6 +156,5 @@ int RegistrationStep(int associationConfirmed, int associationRequested, const w
                                 associateForAllUsers, flags.isXpFamily, flags.isVistaOrLater,
                                 texts.exe, texts.openCommand, systemVersionCode, changes};
     AssociationPass(inputs);
-    MARK_PHASE("file associations");
     return 1;
 }

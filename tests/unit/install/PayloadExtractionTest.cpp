@@ -64,9 +64,10 @@ TEST_F(Unpacking, ACrcErrorOrAnEntryShorterThanDeclaredFails) {
     }
 }
 
-TEST(UnpackingThreads, OnePerCoreAtMostFourAndNoMoreThanFiles) {
-    EXPECT_EQ(UnpackingThreads(1, 2000), 1);
-    EXPECT_EQ(UnpackingThreads(2, 2000), 2);
+TEST(UnpackingThreads, TwoPerCoreAtMostFourAndNoMoreThanFiles) {
+    EXPECT_EQ(UnpackingThreads(1, 2000), 2);
+    EXPECT_EQ(UnpackingThreads(2, 2000), 4);
+    EXPECT_EQ(UnpackingThreads(3, 2000), 4);
     EXPECT_EQ(UnpackingThreads(16, 2000), 4);
     EXPECT_EQ(UnpackingThreads(16, 3), 3);
     EXPECT_EQ(UnpackingThreads(4, 0), 1);
