@@ -5,9 +5,10 @@ printed): our silent installation of the standard and of a large payload,
 native unzip of the same archive, an NSIS installer of the same files, a
 standard installation doing its full work (files, registry values and
 shortcuts of /desktop=1 /group=1 /assoc=1 on Windows 10) beside an NSIS
-installer that writes what a recorded run of ours wrote, and the start-up
-floors; then the phases of a standard installation and of one doing the full
-work, from a timing build with phase marks. Figures, not a pass/fail test."""
+installer that writes what a recorded run of ours wrote (once more with
+both and the Wine server on one CPU), and the start-up floors; then the
+phases of a standard installation and of one doing the full work, from a
+timing build with phase marks. Figures, not a pass/fail test."""
 import json
 import os
 import re
@@ -63,6 +64,26 @@ def phase_times(env, drive, options=(), runs=RUNS):
         for (_, before), (name, at) in zip(marks, marks[1:]):
             samples.setdefault(name, []).append(at - before)
     return {name: sorted(values)[len(values) // 2] for name, values in samples.items()}
+
+
+def median_rounds(commands, env):
+    """Median seconds of each (name, command, prepare): rounds of one run of
+    every command, so that a change of the machine's load or of its disk's
+    state falls on all commands alike, not on those whose ten runs it
+    happened to meet; the first round warms up."""
+    results = os.path.join(BENCH, "hyperfine.json")
+    arguments = ["hyperfine", "--runs", "1", "--export-json", results, "--style", "basic"]
+    for name, command, prepare in commands:
+        # The disk is synced first, so that no command pays for writing back
+        # what the one before it left.
+        arguments += ["--prepare", f"{prepare} && sync", "--command-name", name, command]
+    samples = {}
+    for round_ in range(RUNS + 1):
+        subprocess.run(arguments, env=env, check=True, stdout=subprocess.DEVNULL)
+        if round_ > 0:
+            for r in json.load(open(results))["results"]:
+                samples.setdefault(r["command"], []).extend(r["times"])
+    return {name: statistics.median(times) for name, times in samples.items()}
 
 
 def nsis_installer(name, archive):
@@ -203,26 +224,22 @@ def main():
         ("native unzip -o, large archive", f"unzip -o -q '{LARGE_ZIP}' -d '{unzip_target}'",
          f"rm -rf '{unzip_target}'"),
     ]
-    # Rounds of one run of every command, so that a change of the machine's
-    # load or of its disk's state falls on all commands alike, not on those
-    # whose ten runs it happened to meet; the first round warms up.
-    results = os.path.join(BENCH, "hyperfine.json")
-    arguments = ["hyperfine", "--runs", "1", "--export-json", results, "--style", "basic"]
-    for name, command, prepare in commands:
-        # The disk is synced first, so that no command pays for writing back
-        # what the one before it left.
-        arguments += ["--prepare", f"{prepare} && sync", "--command-name", name, command]
-    samples = {}
     ticks_before = cpu_ticks()
-    for round_ in range(RUNS + 1):
-        subprocess.run(arguments, env=env, check=True, stdout=subprocess.DEVNULL)
-        if round_ > 0:
-            for r in json.load(open(results))["results"]:
-                samples.setdefault(r["command"], []).extend(r["times"])
-    medians = {name: statistics.median(times) for name, times in samples.items()}
+    medians = median_rounds(commands, env)
     ticks_after = cpu_ticks()
     phases = phase_times(env, drive)
     full_phases = phase_times(env, drive, FULL_WORK)
+    subprocess.run(["wineserver", "-k"], env=env)
+
+    # The full work once more with the server and both programs on one CPU:
+    # a request to the server then costs a switch of process, not the waking
+    # of the other CPU, which on a virtual machine takes as long as a small
+    # request itself and makes the figures above swing with the host.
+    one_cpu = ["taskset", "-c", "0"]
+    subprocess.Popen(one_cpu + ["wineserver", "-p"], env=env).wait()
+    subprocess.run(one_cpu + ["wine", NOOP], env=env, check=True)
+    pinned = median_rounds([(name, "taskset -c 0 " + command, prepare) for name, command, prepare in commands
+                            if name in ("ours, standard payload, full work", "NSIS, the same work")], env)
     subprocess.run(["wineserver", "-k"], env=env)
 
     print(f"{'command':40} {'median':>10}")
@@ -238,6 +255,9 @@ def main():
     print(f"full work ({full_files} files, {full_values} registry values, {full_links} shortcuts): ours / NSIS  "
           f"{ours_full / medians['NSIS, the same work']:.2f}  (target <= 0.75); above the start-up floor  "
           f"{(ours_full - floor) / (medians['NSIS, the same work'] - floor):.2f}")
+    pinned_ours, pinned_peer = pinned["ours, standard payload, full work"], pinned["NSIS, the same work"]
+    print(f"the same on one CPU: ours {pinned_ours:.3f}s, NSIS {pinned_peer:.3f}s  ours / NSIS  "
+          f"{pinned_ours / pinned_peer:.2f}")
     if ticks_before and ticks_after and ticks_after[1] > ticks_before[1]:
         # A virtual machine's host may take CPU time away while the rounds
         # run; every figure above swings with it.
