@@ -30,11 +30,13 @@ void UpperCaseAscii(const wchar_t* text, wchar_t (&out)[kUpperBaseChars]) {
     out[i] = L'\0';
 }
 
-// Creates or opens root\path, telling changes when it made it.
-LONG CreateNotedKey(HKEY root, const wchar_t* path, CScopedKey& key, CRegistryChanges* changes) {
+// Creates or opens root\path, telling changes (and madeNow) when it made it.
+LONG CreateNotedKey(HKEY root, const wchar_t* path, CScopedKey& key, CRegistryChanges* changes,
+                    bool* madeNow = nullptr) {
     bool created = false;
     LONG status = CreateKey(root, path, key, created);
     if (created && changes) changes->KeyCreated(root, path);
+    if (madeNow) *madeNow = created;
     return status;
 }
 
@@ -101,11 +103,15 @@ void WriteFileAssociation(const wchar_t* extension, const wchar_t* progIdBase, c
     if (listNamed && (plan.machineDefaultClass ||
                       OpenKey(HKEY_LOCAL_MACHINE, openWithKey, KEY_SET_VALUE, openWith) != ERROR_SUCCESS)) {
         CScopedKey machineExtension;
-        if (CreateNotedKey(HKEY_LOCAL_MACHINE, extensionKey, machineExtension, changes) == ERROR_SUCCESS) {
+        bool extensionMadeNow = false;
+        if (CreateNotedKey(HKEY_LOCAL_MACHINE, extensionKey, machineExtension, changes, &extensionMadeNow) ==
+            ERROR_SUCCESS) {
             if (plan.machineDefaultClass) {
+                // A key made just now has no former class to remember.
                 wchar_t former[kTextChars];
-                if (changes && ReadKeyString(machineExtension.get(), nullptr, former, kTextChars) &&
-                    former[0] != L'\0' && !IsViewerProgId(former))
+                if (changes && !extensionMadeNow &&
+                    ReadKeyString(machineExtension.get(), nullptr, former, kTextChars) && former[0] != L'\0' &&
+                    !IsViewerProgId(former))
                     changes->DefaultReplaced(extension, former);
                 SetStringValue(machineExtension.get(), nullptr, progId);
             }
