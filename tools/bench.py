@@ -238,7 +238,7 @@ def main():
     one_cpu = ["taskset", "-c", "0"]
     subprocess.Popen(one_cpu + ["wineserver", "-p"], env=env).wait()
     subprocess.run(one_cpu + ["wine", NOOP], env=env, check=True)
-    pinned = median_rounds([(name, "taskset -c 0 " + command, prepare) for name, command, prepare in commands
+    pinned = median_rounds([(name, " ".join(one_cpu + [command]), prepare) for name, command, prepare in commands
                             if name in ("ours, standard payload, full work", "NSIS, the same work")], env)
     subprocess.run(["wineserver", "-k"], env=env)
 
